@@ -1,0 +1,3 @@
+#include "app/viewer.h"
+
+int main(int argc, char** argv) { return runViewer(argc, argv); }

@@ -1,0 +1,7 @@
+#include "app/process_objects.h"
+
+Scene scene;
+ViewState viewState;
+DepthBuffer depthBuffer;
+EdgeTable edgeTable;
+std::vector<MipChain> mipChains;
