@@ -1,0 +1,32 @@
+#pragma once
+
+#include <vector>
+
+#include "math/color.h"
+#include "math/vec3.h"
+#include "scene/scene.h"
+#include "texture/fragment.h"
+#include "texture/mip_chain.h"
+
+// What every pixel of one software frame shares, computed once per frame.
+struct FrameShading {
+    const Scene* scene = nullptr;
+    const std::vector<MipChain>* mipChains = nullptr;
+    int width = 0;
+    int height = 0;
+    Vec3 eye;
+    bool eyeValid = false;  // false when the eye cannot be carried back to world space (w = 0)
+};
+
+FrameShading prepareFrameShading(const Scene& scene, const std::vector<MipChain>& mipChains, int width, int height);
+
+// The pixel's colour, unclamped. False when the pixel cannot be shaded (a zero vector to
+// normalise, or a position with w = 0): the caller then emits no point.
+bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
+                   unsigned primitiveIndex, Color& out);
+
+// World position of a window position taken at whole-number coordinates. Throws ZeroDivide for w = 0.
+Vec3 unprojectPixel(const Scene& scene, float x, float y, float depth, int width, int height);
+
+// World position of the camera. Throws ZeroDivide for w = 0.
+Vec3 eyePosition(const Scene& scene);
