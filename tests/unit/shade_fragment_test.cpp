@@ -80,6 +80,9 @@ TEST(ShadeFragment, WithoutLightsOnlyTheTexturedAmbientRemains)
     level.setTexelColor(1, 1, Color(0.5f, 1, 0.25f, 1));
     p.chains = {MipChain{level}};
     expectRgb(shade(p, pixel(1, 3, 0.5f)), 0.125f, 0.5f, 0.1875f);
+    // The mip-mapping switch belongs to the OpenGL renderer alone.
+    p.scene.mipmapping = !p.scene.mipmapping;
+    expectRgb(shade(p, pixel(1, 3, 0.5f)), 0.125f, 0.5f, 0.1875f);
     // A primitive index past the chains is shaded untextured rather than read out of range.
     Color out(0, 0, 0, 0);
     ASSERT_TRUE(shadeFragment(pixel(1, 3, 0.5f), p.frame(), p.primitive, 7, out));
@@ -223,16 +226,17 @@ TEST(UnprojectPixel, UndoesTheCameraAndViewport)
             Scene scene;
             setupCamera(scene.projectionStack, scene.viewStack, pose, size[0], size[1]);
             for (const Vec3& world : points) {
-                const Vec4 clip = scene.projectionStack.transform(scene.viewStack.transform(Vec4(world.x, world.y, world.z, 1)));
+                const Vec4 eyeSpace = scene.viewStack.transform(Vec4(world.x, world.y, world.z, 1));
+                const Vec4 clip = scene.projectionStack.transform(eyeSpace);
                 ASSERT_GT(clip.w, 0.0f);
                 const Vec3 ndc = clip.project();
-                const double x = (ndc.x + 1.0) * size[0] / 2;
-                const double y = (ndc.y + 1.0) * size[1] / 2;
-                const Vec3 back = unprojectPixel(scene, static_cast<float>(x), static_cast<float>(y), ndc.z, size[0], size[1]);
-                // Depth near 1 magnifies float error: a few thousandths of a unit at the far side.
-                EXPECT_NEAR(back.x, world.x, 2e-3f);
-                EXPECT_NEAR(back.y, world.y, 2e-3f);
-                EXPECT_NEAR(back.z, world.z, 2e-3f);
+                const auto x = static_cast<float>((ndc.x + 1.0) * size[0] / 2);
+                const auto y = static_cast<float>((ndc.y + 1.0) * size[1] / 2);
+                const Vec3 back = unprojectPixel(scene, x, y, ndc.z, size[0], size[1]);
+                // Depths close to 1 carry few significant bits: about 1e-5 of error remains.
+                EXPECT_NEAR(back.x, world.x, 1e-4f);
+                EXPECT_NEAR(back.y, world.y, 1e-4f);
+                EXPECT_NEAR(back.z, world.z, 1e-4f);
             }
         }
 }

@@ -25,8 +25,7 @@ MipChain labelledChain(int32_t w, int32_t h)
     for (int level = 0;; ++level) {
         Texture t(w, h, 3);
         for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x)
-                t.setTexelColor(x, y, Color(static_cast<float>(level), static_cast<float>(x), static_cast<float>(y), 1));
+            for (int32_t x = 0; x < w; ++x) t.setTexelColor(x, y, Color(float(level), float(x), float(y), 1));
         chain.push_back(t);
         if (w <= 1 || h <= 1) break;
         w /= 2;
