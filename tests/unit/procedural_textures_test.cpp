@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "texture/ring_texture.h"
 #include "texture/tile_texture.h"
 

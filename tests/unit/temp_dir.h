@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 // Makes a fresh directory tree outer/work under the system's temporary folder and runs the test
 // inside work, so that "sphere.raw" and "../sphere.raw" both resolve inside the tree; the previous
