@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "texture/texture_sampling.h"
+#include "texture/tile_texture.h"
 
 namespace {
 
@@ -55,16 +56,6 @@ void expectRgb(const Color& c, float r, float g, float b)
     EXPECT_EQ(c.a, 1.0f);
 }
 
-float tileBump(int32_t x, int32_t y)
-{
-    const int32_t k = 64;
-    const int32_t b = x % k;
-    const int32_t c = y % k;
-    if (!(1 < b && b < k - 2 && 1 < c && c < k - 2)) return 0.0f;
-    return static_cast<float>(std::pow(k - b - 2.0, 0.25) * std::pow(b - 1.0, 0.25) * std::pow(c - 1.0, 0.25) *
-                              std::pow(k - c - 2.0, 0.25) / 30.495901107788086);
-}
-
 }  // namespace
 
 TEST(BumpGradient, ConstantAndLinearFields)
@@ -98,7 +89,7 @@ TEST(BumpGradient, ConstantAndLinearFields)
 
 TEST(BumpGradient, TileBumpsSlopeAwayFromTheirCentres)
 {
-    const Texture bumps = heightField(256, 256, tileBump);
+    const Texture bumps = makeTileBumpMap(256, 256);
     auto at = [&](float u, float v) { return bumpGradient(bumps, Vec3(u / 256, v / 256, 1)); };
     // Grout: the texel and its right, upper and upper-right neighbours are all 0.
     for (const Vec2& g : {at(126.5f, 0.5f), at(0.25f, 70.5f), at(127.5f, 127.5f)}) {
