@@ -65,6 +65,24 @@ PixelPosition projectToPixel(const Scene& scene, float x, float y, float z)
             static_cast<int>(std::floor((ny + 1.0) * 0.5 * kFrameSize))};
 }
 
+Vec3 unprojectToPlaneZ(const Scene& scene, int x, int y, float z)
+{
+    const double nx = (x + 0.5) * 2.0 / kFrameSize - 1.0;
+    const double ny = (y + 0.5) * 2.0 / kFrameSize - 1.0;
+    double ends[2][3];
+    for (int i = 0; i < 2; ++i) {
+        const Vec4 eye = scene.projectionStack.transformByInverse(
+            Vec4(static_cast<float>(nx), static_cast<float>(ny), i == 0 ? -1.0f : 1.0f, 1.0f));
+        const Vec4 world = scene.viewStack.transformByInverse(eye);
+        ends[i][0] = static_cast<double>(world.x) / world.w;
+        ends[i][1] = static_cast<double>(world.y) / world.w;
+        ends[i][2] = static_cast<double>(world.z) / world.w;
+    }
+    const double f = (z - ends[0][2]) / (ends[1][2] - ends[0][2]);
+    return Vec3(static_cast<float>(ends[0][0] + f * (ends[1][0] - ends[0][0])),
+                static_cast<float>(ends[0][1] + f * (ends[1][1] - ends[0][1])), z);
+}
+
 int countDifferentPixels(const Image& a, const Image& b, int tolerance)
 {
     int count = 0;

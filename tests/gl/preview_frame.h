@@ -31,6 +31,10 @@ struct PixelPosition {
 };
 PixelPosition projectToPixel(const Scene& scene, float x, float y, float z);
 
+// Where the ray through the centre of pixel (x, y) meets the plane at height z, found with the
+// inverse matrices the camera set-up stored.
+Vec3 unprojectToPlaneZ(const Scene& scene, int x, int y, float z);
+
 inline Rgb pixelAt(const Image& image, PixelPosition p) { return pixelAt(image, kFrameSize, p.x, p.y); }
 
 // Number of pixels whose colours differ by more than `tolerance` in some channel.
