@@ -73,7 +73,8 @@ TEST(PreviewState, FrameLeavesNothingOnThatWouldChangePoints)
 
 // The view goes on the model-view stack and the projection on the projection stack, transposed
 // into OpenGL's column order, and the projection stack stays selected. The light's direction is
-// given after the view, so OpenGL holds it in eye coordinates, with w = 0.
+// given after the view, so OpenGL holds it in eye coordinates, with w = 0. Specular highlights
+// are taken with a local viewer.
 TEST(PreviewState, CameraShadingAndLightsAsLoaded)
 {
     const Texture image = uniformTexture(4, Color(1, 1, 1, 1));
@@ -106,6 +107,10 @@ TEST(PreviewState, CameraShadingAndLightsAsLoaded)
     EXPECT_FLOAT_EQ(diffuse[1], 0.6f);
     EXPECT_FLOAT_EQ(specular[2], 0.5f);
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_EQ(integerState(GL_LIGHT_MODEL_LOCAL_VIEWER), 1);
+    float ambient[4];
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    EXPECT_FLOAT_EQ(ambient[0], 0.2f);
 
     scene.flatShading = false;
     drawPreviewFrame(scene);
