@@ -105,4 +105,12 @@ void addSquare(Scene& scene, float cx, float cy, float half)
     }
 }
 
+Texture uniformTexture(int size, const Color& c)
+{
+    Texture t(size, size, 3);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) t.setTexelColor(x, y, c);
+    return t;
+}
+
 int colorDistance(Rgb a, Rgb b) { return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)}); }

@@ -44,5 +44,8 @@ int countDifferentPixels(const Image& a, const Image& b, int tolerance = 0);
 // 0..1 over it: one primitive of one polygon carrying the scene's current material and textures.
 void addSquare(Scene& scene, float cx, float cy, float half);
 
+// A size × size colour texture of one colour.
+Texture uniformTexture(int size, const Color& c);
+
 // Largest channel difference between two colours.
 int colorDistance(Rgb a, Rgb b);

@@ -9,14 +9,6 @@ namespace {
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-Texture uniformTexture(int size, const Color& c)
-{
-    Texture t(size, size, 3);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) t.setTexelColor(x, y, c);
-    return t;
-}
-
 // Every kind of state the renderer switches on: lighting, flat shading, a hole, an environment
 // map and a mip-mapped texture.
 void buildBusyScene(Scene& scene, const Texture& image)

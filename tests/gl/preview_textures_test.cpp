@@ -4,14 +4,6 @@
 
 namespace {
 
-Texture uniformTexture(int size, const Color& c)
-{
-    Texture t(size, size, 3);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) t.setTexelColor(x, y, c);
-    return t;
-}
-
 // Alternating black and white texels: a nearest-filtered pixel is one of the two, a mip-mapped
 // one an average of many.
 Texture checkerTexture(int size)
