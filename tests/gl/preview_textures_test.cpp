@@ -115,6 +115,9 @@ TEST(PreviewTextures, TextureObjectsAreNamedByPrimitiveIndex)
     scene.setTextures(nullptr, nullptr, &large);
     addSquare(scene, 0.3f, 0, 0.1f);
     scene.mipmapping = false;
+    // Earlier tests in this context may have used name 1; this frame must not.
+    const GLuint one = 1;
+    glDeleteTextures(1, &one);
     drawPreviewFrame(scene, frontPose());
     EXPECT_EQ(levelZeroWidth(0), 8);
     EXPECT_EQ(levelZeroWidth(2), 32);
