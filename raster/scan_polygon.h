@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cmath>
+
+#include "raster/active_edge_list.h"
+#include "raster/depth_buffer.h"
+#include "raster/edge_table.h"
+#include "raster/interpolate.h"
+#include "texture/fragment.h"
+
+// A FragmentSink receives what the sweep produces: beginSpan() and endSpan() around every span
+// (empty spans included; never on a row without active edges), and fragment(f) for every pixel
+// that passed the depth test, whose depth is then already stored.
+
+// Walks the span from L to R on one row: columns ceil(L.x) <= c < R.x, cut to the frame, with
+// every interpolant advanced to the first column.
+template <class FragmentSink>
+void scanSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer, FragmentSink& sink)
+{
+    const float frameWidth = static_cast<float>(width);
+    float xs = std::ceil(left.x);
+    if (xs < 0.0f) xs = 0.0f;
+    float xe = right.x;
+    if (xe > frameWidth) xe = frameWidth;
+    const float dx0 = static_cast<float>(static_cast<double>(xs) - left.x);
+    // Zero for an empty span; the steps are then infinite or NaN, and no pixel uses them.
+    const float d = static_cast<float>(static_cast<double>(right.x) - left.x);
+
+    Fragment f;
+    f.y = static_cast<float>(row);
+    const float depthStepX = stepPer(left.depth, right.depth, d);
+    f.depth = advance(left.depth, depthStepX, dx0);
+    const Vec3 normalStepX = stepPer(left.normal, right.normal, d);
+    f.normal = advance(left.normal, normalStepX, dx0);
+    f.stOverWStepX = stepPer(left.stOverW, right.stOverW, d);
+    f.stOverW = advance(left.stOverW, f.stOverWStepX, dx0);
+    f.leftStOverWStepY = left.stOverWStep;
+    f.rightStOverWStepY = right.stOverWStep;
+    f.spanStart = xs;
+    f.spanLength = static_cast<float>(static_cast<double>(xe) - xs);
+
+    sink.beginSpan();
+    // The right end is exclusive. 0 <= xs < xe <= width keeps the integer columns inside the frame.
+    if (xs < xe) {
+        const int last = static_cast<int>(std::ceil(xe));
+        for (int column = static_cast<int>(xs); column < last; ++column) {
+            if (depthBuffer.testAndSet(f.depth, column, row)) {
+                f.x = static_cast<float>(column);
+                sink.fragment(f);
+            }
+            f.depth = static_cast<float>(static_cast<double>(f.depth) + depthStepX);
+            f.normal += normalStepX;
+            renormalize(f.normal);
+            f.stOverW += f.stOverWStepX;
+        }
+    }
+    sink.endSpan();
+}
+
+// Fills the polygon whose edges are in the table, row by row from its lowest edge, by the
+// even-odd rule: spans run between the 1st and 2nd, 3rd and 4th … active edges in x order.
+// The active list must be empty on entry.
+template <class FragmentSink>
+void scanPolygon(EdgeTable& edgeTable, ActiveEdgeList& active, DepthBuffer& depthBuffer, int width, int height,
+                 FragmentSink& sink)
+{
+    if (edgeTable.empty()) return;
+    for (int row = edgeTable.lowestFilled; row < height; ++row) {
+        active.retire(static_cast<float>(row));
+        if (row <= edgeTable.highestFilled) active.admit(edgeTable.buckets[static_cast<size_t>(row)]);
+        if (active.empty()) {
+            if (row >= edgeTable.highestFilled) break;
+            continue;
+        }
+        active.sortByX();
+        for (size_t i = 0; i + 1 < active.size(); i += 2) scanSpan(active[i], active[i + 1], row, width, depthBuffer, sink);
+        active.step();
+    }
+}
+
+// The renderer's two pixel outputs are instantiated once, in scan_polygon.cpp.
+struct GlPointSink;
+struct FrameImage;
+template <class PointSink>
+struct ShadedPoints;
+extern template void scanPolygon(EdgeTable&, ActiveEdgeList&, DepthBuffer&, int, int, ShadedPoints<GlPointSink>&);
+extern template void scanPolygon(EdgeTable&, ActiveEdgeList&, DepthBuffer&, int, int, ShadedPoints<FrameImage>&);
