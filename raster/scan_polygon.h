@@ -43,15 +43,21 @@ void scanSpan(const Edge& left, const Edge& right, int row, int width, DepthBuff
     // The right end is exclusive. 0 <= xs < xe <= width keeps the integer columns inside the frame.
     if (xs < xe) {
         const int last = static_cast<int>(std::ceil(xe));
-        for (int column = static_cast<int>(xs); column < last; ++column) {
+        // The normal and (s/w, t/w, 1/w) are stepped, in the same sequence of roundings, only
+        // up to the pixel that needs them: hidden pixels after the last visible one cost only
+        // their depth step.
+        int steppedTo = static_cast<int>(xs);
+        for (int column = steppedTo; column < last; ++column) {
             if (depthBuffer.testAndSet(f.depth, column, row)) {
+                for (; steppedTo < column; ++steppedTo) {
+                    f.normal += normalStepX;
+                    renormalize(f.normal);
+                    f.stOverW += f.stOverWStepX;
+                }
                 f.x = static_cast<float>(column);
                 sink.fragment(f);
             }
             f.depth = static_cast<float>(static_cast<double>(f.depth) + depthStepX);
-            f.normal += normalStepX;
-            renormalize(f.normal);
-            f.stOverW += f.stOverWStepX;
         }
     }
     sink.endSpan();

@@ -303,3 +303,90 @@ TEST(ScanPolygon, EmptyOrNegativeFrameDrawsNothing)
         }
     }
 }
+
+namespace {
+
+// (b − a) / d with one rounding.
+Vec3 perColumn(const Vec3& a, const Vec3& b, float d)
+{
+    return {static_cast<float>((static_cast<double>(b.x) - a.x) / d), static_cast<float>((static_cast<double>(b.y) - a.y) / d),
+            static_cast<float>((static_cast<double>(b.z) - a.z) / d)};
+}
+
+// The span walk written the plain way: every interpolant stepped at every pixel, visible or not.
+std::vector<Fragment> plainSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
+{
+    std::vector<Fragment> out;
+    float xs = std::ceil(left.x);
+    if (xs < 0) xs = 0;
+    float xe = right.x;
+    if (xe > static_cast<float>(width)) xe = static_cast<float>(width);
+    const float dx0 = xs - left.x;
+    const float d = right.x - left.x;
+    const float depthStepX = static_cast<float>((static_cast<double>(right.depth) - left.depth) / d);
+    float depth = static_cast<float>(left.depth + static_cast<double>(depthStepX) * dx0);
+    const Vec3 normalStepX = perColumn(left.normal, right.normal, d);
+    Vec3 normal(static_cast<float>(left.normal.x + static_cast<double>(normalStepX.x) * dx0),
+                static_cast<float>(left.normal.y + static_cast<double>(normalStepX.y) * dx0),
+                static_cast<float>(left.normal.z + static_cast<double>(normalStepX.z) * dx0));
+    const Vec3 stStepX = perColumn(left.stOverW, right.stOverW, d);
+    Vec3 st(static_cast<float>(left.stOverW.x + static_cast<double>(stStepX.x) * dx0),
+            static_cast<float>(left.stOverW.y + static_cast<double>(stStepX.y) * dx0),
+            static_cast<float>(left.stOverW.z + static_cast<double>(stStepX.z) * dx0));
+    for (float x = xs; x < xe; x += 1.0f) {
+        if (depthBuffer.testAndSet(depth, static_cast<int>(x), row)) {
+            Fragment f;
+            f.x = x;
+            f.depth = depth;
+            f.normal = normal;
+            f.stOverW = st;
+            out.push_back(f);
+        }
+        depth += depthStepX;
+        normal += normalStepX;
+        if (normal.length() != 0.0f) normal.normalize();
+        st += stStepX;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(ScanPolygon, SpanWalkMatchesThePlainWalkBitForBit)
+{
+    // Random spans over a depth buffer holding random depths, so that visible and hidden pixels
+    // alternate, end spans, or fill them.
+    std::mt19937 random(99);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    constexpr int width = 50;
+    for (int trial = 0; trial < 500; ++trial) {
+        Edge left, right;
+        left.x = -5.0f + 30.0f * unit(random);
+        right.x = left.x + 40.0f * unit(random);
+        left.depth = unit(random);
+        right.depth = unit(random);
+        left.normal = Vec3(unit(random) - 0.5f, unit(random) - 0.5f, unit(random));
+        right.normal = Vec3(unit(random) - 0.5f, unit(random) - 0.5f, -unit(random));
+        left.stOverW = Vec3(unit(random), unit(random), unit(random));
+        right.stOverW = Vec3(unit(random), unit(random), unit(random));
+        DepthBuffer walked, plain;
+        walked.resize(width, 1);
+        plain.resize(width, 1);
+        for (int c = 0; c < width; ++c) walked.data[c] = plain.data[c] = trial % 4 == 0 ? 1.0f : unit(random);
+
+        RecordingSink sink;
+        scanSpan(left, right, 0, width, walked, sink);
+        const std::vector<Fragment> expected = plainSpan(left, right, 0, width, plain);
+        ASSERT_EQ(sink.fragments.size(), expected.size()) << "trial " << trial;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(sink.fragments[i].x, expected[i].x);
+            EXPECT_EQ(sink.fragments[i].depth, expected[i].depth);
+            EXPECT_EQ(sink.fragments[i].normal.x, expected[i].normal.x);
+            EXPECT_EQ(sink.fragments[i].normal.y, expected[i].normal.y);
+            EXPECT_EQ(sink.fragments[i].normal.z, expected[i].normal.z);
+            EXPECT_EQ(sink.fragments[i].stOverW.x, expected[i].stOverW.x);
+            EXPECT_EQ(sink.fragments[i].stOverW.z, expected[i].stOverW.z);
+        }
+        for (int c = 0; c < width; ++c) EXPECT_EQ(walked.data[c], plain.data[c]);
+    }
+}
