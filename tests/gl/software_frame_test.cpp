@@ -8,6 +8,8 @@
 #include "raster/frame_driver.h"
 #include "raster/frame_image.h"
 #include "raster/gl_point_sink.h"
+#include "raster/prepare_textures.h"
+#include "scene/demo_scenes.h"
 
 namespace {
 
@@ -126,5 +128,29 @@ TEST(SoftwareFrame, WindowAndFrameImageShowTheSamePicture)
         EXPECT_GT(image.pointCount, static_cast<uint64_t>(width * height / 4));
         EXPECT_FALSE(image.pointOutsideFrame);
         EXPECT_EQ(countDifferences(window, image), 0) << width << " x " << height;
+    }
+}
+
+TEST(SoftwareFrame, DemonstrationScenesShowTheSamePictureInWindowAndFrameImage)
+{
+    constexpr int width = 240, height = 200;
+    TestWindow::use(width, height);
+    glutSwapBuffers();
+    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+    for (int sceneNumber = 1; sceneNumber <= 5; ++sceneNumber) {
+        Scene scene;
+        buildScene(scene, sceneNumber, PIXELWRIGHT_SOURCE_DIR "/sphere.raw");
+        scene.useOpenGL = false;
+        DepthBuffer depth;
+        EdgeTable edges;
+        std::vector<MipChain> chains;
+        prepareTextures(scene, depth, edges, chains, width, height);
+        setupCamera(scene.projectionStack, scene.viewStack, CameraPose{}, width, height);
+        renderSoftwareFrame(scene, depth, edges, chains, width, height);
+        const std::vector<uint8_t> window = TestWindow::readBack(width, height);
+        FrameImage image(width, height);
+        renderSoftwareFrame(scene, depth, edges, chains, image);
+        EXPECT_GT(image.pointCount, 1000u) << "scene " << sceneNumber;
+        EXPECT_EQ(countDifferences(window, image), 0) << "scene " << sceneNumber;
     }
 }
