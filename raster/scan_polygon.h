@@ -26,14 +26,18 @@ void scanSpan(const Edge& left, const Edge& right, int row, int width, DepthBuff
     // Zero for an empty span; the steps are then infinite or NaN, and no pixel uses them.
     const float d = static_cast<float>(static_cast<double>(right.x) - left.x);
 
+    // The running interpolants live apart from the fragment, which the sink sees by address,
+    // so that stepping them does not go through memory.
+    const float depthStepX = stepPer(left.depth, right.depth, d);
+    float depth = advance(left.depth, depthStepX, dx0);
+    const Vec3 normalStepX = stepPer(left.normal, right.normal, d);
+    Vec3 normal = advance(left.normal, normalStepX, dx0);
+    const Vec3 stOverWStepX = stepPer(left.stOverW, right.stOverW, d);
+    Vec3 stOverW = advance(left.stOverW, stOverWStepX, dx0);
+
     Fragment f;
     f.y = static_cast<float>(row);
-    const float depthStepX = stepPer(left.depth, right.depth, d);
-    f.depth = advance(left.depth, depthStepX, dx0);
-    const Vec3 normalStepX = stepPer(left.normal, right.normal, d);
-    f.normal = advance(left.normal, normalStepX, dx0);
-    f.stOverWStepX = stepPer(left.stOverW, right.stOverW, d);
-    f.stOverW = advance(left.stOverW, f.stOverWStepX, dx0);
+    f.stOverWStepX = stOverWStepX;
     f.leftStOverWStepY = left.stOverWStep;
     f.rightStOverWStepY = right.stOverWStep;
     f.spanStart = xs;
@@ -45,20 +49,27 @@ void scanSpan(const Edge& left, const Edge& right, int row, int width, DepthBuff
         const int last = static_cast<int>(std::ceil(xe));
         // The normal and (s/w, t/w, 1/w) are stepped, in the same sequence of roundings, only
         // up to the pixel that needs them: hidden pixels after the last visible one cost only
-        // their depth step.
+        // their depth step. A visible pixel is handed on only once the next one has been found
+        // and stepped to, so that this long chain of roundings overlaps the shading.
         int steppedTo = static_cast<int>(xs);
+        bool pending = false;
         for (int column = steppedTo; column < last; ++column) {
-            if (depthBuffer.testAndSet(f.depth, column, row)) {
+            if (depthBuffer.testAndSet(depth, column, row)) {
                 for (; steppedTo < column; ++steppedTo) {
-                    f.normal += normalStepX;
-                    renormalize(f.normal);
-                    f.stOverW += f.stOverWStepX;
+                    normal += normalStepX;
+                    renormalize(normal);
+                    stOverW += stOverWStepX;
                 }
+                if (pending) sink.fragment(f);
                 f.x = static_cast<float>(column);
-                sink.fragment(f);
+                f.depth = depth;
+                f.normal = normal;
+                f.stOverW = stOverW;
+                pending = true;
             }
-            f.depth = static_cast<float>(static_cast<double>(f.depth) + depthStepX);
+            depth = static_cast<float>(static_cast<double>(depth) + depthStepX);
         }
+        if (pending) sink.fragment(f);
     }
     sink.endSpan();
 }
