@@ -8,6 +8,7 @@
 #include "raster/frame_driver.h"
 #include "raster/frame_image.h"
 #include "raster/gl_point_sink.h"
+#include "app/render_frame.h"
 #include "raster/prepare_textures.h"
 #include "scene/demo_scenes.h"
 
@@ -145,8 +146,12 @@ TEST(SoftwareFrame, DemonstrationScenesShowTheSamePictureInWindowAndFrameImage)
         EdgeTable edges;
         std::vector<MipChain> chains;
         prepareTextures(scene, depth, edges, chains, width, height);
-        setupCamera(scene.projectionStack, scene.viewStack, CameraPose{}, width, height);
-        renderSoftwareFrame(scene, depth, edges, chains, width, height);
+        // A frame of the OpenGL renderer first, then one in software, as the viewer draws them
+        // when "g" is pressed: no state of the first may leak into the points.
+        scene.useOpenGL = true;
+        drawFrame(scene, CameraPose{}, depth, edges, chains, width, height);
+        scene.useOpenGL = false;
+        drawFrame(scene, CameraPose{}, depth, edges, chains, width, height);
         const std::vector<uint8_t> window = TestWindow::readBack(width, height);
         FrameImage image(width, height);
         renderSoftwareFrame(scene, depth, edges, chains, image);
