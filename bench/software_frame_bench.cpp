@@ -113,7 +113,7 @@ std::unique_ptr<Bench> makeBench(int sceneNumber, Size size, bool filled)
     return bench;
 }
 
-void reportFrame(benchmark::State& state, Bench& bench, uint64_t allocations)
+void reportFrame(benchmark::State& state, Bench& bench)
 {
     const double frames = static_cast<double>(state.iterations());
     state.counters["zoom"] = bench.pose.zoom;
@@ -121,7 +121,6 @@ void reportFrame(benchmark::State& state, Bench& bench, uint64_t allocations)
     state.counters["points"] = static_cast<double>(bench.image.pointCount);
     state.counters["points/s"] =
         benchmark::Counter(static_cast<double>(bench.image.pointCount) * frames, benchmark::Counter::kIsRate);
-    state.counters["allocs/frame"] = static_cast<double>(allocations) / frames;
 }
 
 void softwareFrame(benchmark::State& state)
@@ -135,7 +134,9 @@ void softwareFrame(benchmark::State& state)
         bench->render();
         benchmark::DoNotOptimize(bench->image.rgb.data());
     }
-    reportFrame(state, *bench, allocationCount().load() - allocationsBefore);
+    reportFrame(state, *bench);
+    state.counters["allocs/frame"] =
+        static_cast<double>(allocationCount().load() - allocationsBefore) / static_cast<double>(state.iterations());
 }
 
 // Counts the fragments the sweep hands on, without shading them.
@@ -199,7 +200,7 @@ void glFrame(benchmark::State& state)
                   size.height);
         glFinish();
     }
-    reportFrame(state, *bench, 0);
+    reportFrame(state, *bench);
 }
 
 void registerFrames(const char* name, void (*function)(benchmark::State&), bool realTime)
