@@ -40,16 +40,7 @@ void display()
     // The frame size comes from the viewport, which reshape keeps, never from the toolkit.
     int width, height;
     viewportSize(width, height);
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // Window pixels with the origin at the bottom left; z passes clipping only within [0, 1].
-    glOrtho(0, width, 0, height, 0, -1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    setupCamera(scene.projectionStack, scene.viewStack, viewState, width, height);
-    renderFrame(scene, width, height);
+    drawFrame(scene, viewState, depthBuffer, edgeTable, mipChains, width, height);
     glutSwapBuffers();
 }
 

@@ -1,6 +1,19 @@
 #pragma once
 
+#include <vector>
+
+#include "math/camera.h"
+#include "raster/depth_buffer.h"
+#include "raster/edge_table.h"
 #include "scene/scene.h"
+#include "texture/mip_chain.h"
 
 // Hands the frame to the OpenGL renderer or to the software renderer, by the scene's useOpenGL.
-void renderFrame(const Scene& scene, int width, int height);
+void renderFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
+                 const std::vector<MipChain>& mipChains, int width, int height);
+
+// Everything one window frame draws into the current context's back buffer, short of the swap:
+// the white clear, the window-pixel projection, the camera and the chosen renderer. The viewer's
+// display callback and the headless renderer both draw through it, so their pictures agree.
+void drawFrame(Scene& scene, const CameraPose& pose, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
+               const std::vector<MipChain>& mipChains, int width, int height);

@@ -1,0 +1,107 @@
+#include "app/png_file.h"
+
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+bool canWriteFile(const std::string& path, std::string& error)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            error = "output '" + path + "' is a directory";
+            return false;
+        }
+        if (access(path.c_str(), W_OK) != 0) {
+            error = "output '" + path + "' is not writable: " + std::strerror(errno);
+            return false;
+        }
+    }
+    const std::string folder = folderOf(path);
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        error = "output folder '" + folder + "' does not exist";
+        return false;
+    }
+    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+        error = "output folder '" + folder + "' is not writable: " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool writePng(const std::string& path, const RgbImage& image, std::string& error)
+{
+    const std::string temporary = path + ".partial";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        error = "cannot create '" + temporary + "': " + std::strerror(errno);
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        std::fclose(file);
+        error = "out of memory for the PNG writer";
+        std::remove(temporary.c_str());
+        return false;
+    }
+    // libpng reports its errors by longjmp; nothing with a destructor lives between here and there.
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        error = "writing '" + path + "' failed";
+        std::remove(temporary.c_str());
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < image.height; ++y)
+        png_write_row(png, image.pixels.data() + static_cast<size_t>(y) * image.width * 3);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    if (std::fclose(file) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = "writing '" + path + "' failed: " + std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool readPng(const std::string& path, RgbImage& image, std::string& error)
+{
+    png_image reader;
+    std::memset(&reader, 0, sizeof reader);
+    reader.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&reader, path.c_str())) {
+        error = "cannot read '" + path + "': " + reader.message;
+        return false;
+    }
+    reader.format = PNG_FORMAT_RGB;
+    image.width = static_cast<int>(reader.width);
+    image.height = static_cast<int>(reader.height);
+    image.pixels.assign(PNG_IMAGE_SIZE(reader), 0);
+    if (!png_image_finish_read(&reader, nullptr, image.pixels.data(), 0, nullptr)) {
+        error = "cannot decode '" + path + "': " + reader.message;
+        png_image_free(&reader);
+        return false;
+    }
+    return true;
+}

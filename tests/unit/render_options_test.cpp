@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/image_comparison.h"
+#include "app/png_file.h"
+#include "app/render_options.h"
+
+namespace {
+
+bool parse(std::vector<const char*> args, RenderOptions& options, std::string& error)
+{
+    args.insert(args.begin(), "pixelwright-render");
+    return parseRenderOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+std::string parseError(std::vector<const char*> args)
+{
+    RenderOptions options;
+    std::string error;
+    EXPECT_FALSE(parse(std::move(args), options, error));
+    return error;
+}
+
+std::string temporaryFolder()
+{
+    char pattern[] = "/tmp/pixelwright-png-XXXXXX";
+    return mkdtemp(pattern);
+}
+
+}  // namespace
+
+TEST(RenderOptions, DefaultsAndEveryOption)
+{
+    RenderOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({"--scene", "3", "--output", "a.png"}, options, error)) << error;
+    EXPECT_EQ(options.sceneNumber, 3);
+    EXPECT_EQ(options.renderer, RendererChoice::software);
+    EXPECT_EQ(options.width, 480);
+    EXPECT_EQ(options.height, 480);
+    EXPECT_EQ(options.pose.azimuth, -135.0f);
+    EXPECT_TRUE(options.mipmapping);
+
+    RenderOptions all;
+    ASSERT_TRUE(parse({"--scene", "9", "--renderer", "both", "--size", "1920x1080", "--view", "10", "-20.5", "3",
+                       "-4", "5e1", "--no-mipmapping", "--sphere", "x.raw", "--bench", "7", "--output", "b.png"},
+                      all, error))
+        << error;
+    EXPECT_EQ(all.renderer, RendererChoice::both);
+    EXPECT_EQ(all.width, 1920);
+    EXPECT_EQ(all.height, 1080);
+    EXPECT_EQ(all.pose.azimuth, 10.0f);
+    EXPECT_EQ(all.pose.elevation, -20.5f);
+    EXPECT_EQ(all.pose.panY, 50.0f);
+    EXPECT_FALSE(all.mipmapping);
+    EXPECT_EQ(all.spherePath, "x.raw");
+    EXPECT_EQ(all.benchFrames, 7);
+}
+
+TEST(RenderOptions, BadArgumentsNameTheProblem)
+{
+    EXPECT_NE(parseError({"--scene", "0", "--output", "a.png"}).find("--scene"), std::string::npos);
+    EXPECT_NE(parseError({"--scene", "10", "--output", "a.png"}).find("--scene"), std::string::npos);
+    EXPECT_NE(parseError({"--scene", "2x", "--output", "a.png"}).find("--scene"), std::string::npos);
+    EXPECT_NE(parseError({"--output", "a.png"}).find("--scene is required"), std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1"}).find("--output"), std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1", "--output", "a.png", "--fast"}).find("unknown option '--fast'"),
+              std::string::npos);
+    for (const char* size : {"0x480", "480x0", "16385x1", "480", "x480", "480x", "-4x4", "4x4x4", "1e3x10"})
+        EXPECT_NE(parseError({"--scene", "1", "--size", size, "--output", "a.png"}).find("--size"), std::string::npos)
+            << size;
+    EXPECT_NE(parseError({"--scene", "1", "--view", "1", "2", "3", "4", "--output", "a.png"}).find("--view"),
+              std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1", "--view", "1", "2", "nan", "4", "5", "--output", "a.png"}).find("--view"),
+              std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1", "--view", "1", "2", "inf", "4", "5", "--output", "a.png"}).find("--view"),
+              std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1", "--renderer", "gpu", "--output", "a.png"}).find("--renderer"),
+              std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1", "--bench", "0", "--output", "a.png"}).find("--bench"), std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1", "--output"}).find("--output"), std::string::npos);
+
+    RenderOptions options;
+    std::string error;
+    EXPECT_TRUE(parse({"--scene", "1", "--size", "16384x1"}, options, error) == false);
+    EXPECT_TRUE(parse({"--scene", "1", "--size", "16384x1", "--bench", "1"}, options, error)) << error;
+}
+
+TEST(PngFile, RoundTripsTopRowFirstAndRefusesBadPaths)
+{
+    const std::string folder = temporaryFolder();
+    RgbImage image{3, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90}};
+    std::string error;
+    const std::string path = folder + "/out.png";
+    ASSERT_TRUE(canWriteFile(path, error)) << error;
+    ASSERT_TRUE(writePng(path, image, error)) << error;
+    RgbImage back;
+    ASSERT_TRUE(readPng(path, back, error)) << error;
+    EXPECT_EQ(back.width, 3);
+    EXPECT_EQ(back.height, 2);
+    EXPECT_EQ(back.pixels, image.pixels);
+    EXPECT_NE(access((path + ".partial").c_str(), F_OK), 0);
+
+    EXPECT_FALSE(canWriteFile(folder, error));
+    EXPECT_NE(error.find("directory"), std::string::npos);
+    EXPECT_FALSE(canWriteFile(folder + "/missing/out.png", error));
+    EXPECT_NE(error.find("does not exist"), std::string::npos);
+    if (geteuid() != 0) {  // root writes anywhere, so permissions cannot be checked as root
+        chmod(folder.c_str(), 0500);
+        EXPECT_FALSE(canWriteFile(folder + "/other.png", error));
+        chmod(folder.c_str(), 0700);
+    }
+    std::system(("rm -rf " + folder).c_str());
+}
+
+TEST(ImageComparison, CountsLevelsCoverageAndPsnr)
+{
+    RgbImage white{2, 2, std::vector<uint8_t>(12, 255)};
+    const ImageDifference same = compareImages(white, white);
+    EXPECT_EQ(same.pixelsOver2, 0);
+    EXPECT_TRUE(std::isinf(same.psnr));
+    EXPECT_EQ(same.coverageIoU, 1.0);
+
+    RgbImage a = white, b = white;
+    a.pixels[0] = 252;  // pixel 0: 3 levels apart, covered in a only
+    a.pixels[3] = 0;    // pixel 1: covered in both, 40 levels apart
+    b.pixels[3] = 40;
+    b.pixels[6] = 254;  // pixel 2: covered in b only, 1 level apart
+    const ImageDifference d = compareImages(a, b);
+    EXPECT_EQ(d.pixelsOver2, 2);
+    EXPECT_EQ(d.pixelsOver32, 1);
+    EXPECT_DOUBLE_EQ(d.coverageIoU, 1.0 / 3.0);
+    EXPECT_NEAR(d.psnr, 10 * std::log10(255.0 * 255.0 / ((9 + 1600 + 1) / 12.0)), 1e-9);
+
+    const RgbImage panel = differencePanel(a, b);
+    EXPECT_EQ(panel.pixels[0], 255 - 12);
+    EXPECT_EQ(panel.pixels[3], 255 - 160);
+    EXPECT_EQ(panel.pixels[9], 255);
+
+    RgbImage panels[2] = {RgbImage{1, 1, {0, 0, 0}}, RgbImage{2, 2, std::vector<uint8_t>(12, 7)}};
+    const RgbImage canvas = sideBySide(panels, 2, 1);
+    EXPECT_EQ(canvas.width, 4);
+    EXPECT_EQ(canvas.height, 2);
+    EXPECT_EQ(canvas.pixels[0], 0);
+    EXPECT_EQ(canvas.pixels[3], 255);                // the gap
+    EXPECT_EQ(canvas.pixels[6], 7);                  // second panel, top row
+    EXPECT_EQ(canvas.pixels[(1 * 4 + 0) * 3], 255);  // below the short first panel
+}
