@@ -25,6 +25,6 @@ TEST_F(ViewerMouse, DragsAndWheelNotchesInBothRenderers)
     ASSERT_TRUE(viewer.drag(1, 240, 240, 200, 260));
     ASSERT_TRUE(viewer.switchScene(6));
     EXPECT_TRUE(viewer.running());
-    EXPECT_EQ(viewer.output().find("ERROR:"), std::string::npos) << viewer.output();
     EXPECT_TRUE(viewer.quitWith("q"));
+    EXPECT_EQ(viewer.output().find("ERROR:"), std::string::npos) << viewer.output();
 }
