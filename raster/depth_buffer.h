@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 // One depth per pixel, row-major, row 0 at the bottom. The storage only grows; the row stride
@@ -8,12 +9,12 @@ struct DepthBuffer {
     std::unique_ptr<float[]> data;
     int width = 0;
     int height = 0;
-    unsigned capacity = 0;
+    size_t capacity = 0;
 
     // A non-positive side gives an empty frame.
     void resize(int w, int h)
     {
-        const unsigned cells = (w > 0 && h > 0) ? static_cast<unsigned>(w) * static_cast<unsigned>(h) : 0u;
+        const size_t cells = (w > 0 && h > 0) ? static_cast<size_t>(w) * static_cast<size_t>(h) : 0u;
         if (cells > capacity) {
             data.reset(new float[cells]);
             capacity = cells;
@@ -24,11 +25,11 @@ struct DepthBuffer {
 
     void clear(float value)
     {
-        for (unsigned i = 0; i < capacity; ++i) data[i] = value;
+        for (size_t i = 0; i < capacity; ++i) data[i] = value;
     }
 
-    // Strict: an equal depth fails, so of two surfaces at one depth the first drawn stays.
-    // No range check: callers keep 0 <= column < width and 0 <= row < height.
+    // Strict: an equal depth fails, so of two surfaces at one depth the first drawn stays; a NaN
+    // depth never passes. No range check: callers keep 0 <= column < width and 0 <= row < height.
     bool testAndSet(float depth, int column, int row)
     {
         float& cell = data[static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(column)];

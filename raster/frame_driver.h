@@ -4,9 +4,15 @@
 
 #include "raster/depth_buffer.h"
 #include "raster/edge_table.h"
+#include "raster/frame_image.h"
 #include "scene/scene.h"
 #include "texture/mip_chain.h"
 
-// One software frame, every visible pixel handed to OpenGL as one point.
+// One software frame into the current OpenGL buffer: a white clear, then every visible pixel as
+// one GL point, each polygon scan-converted on its own against the shared depth buffer.
 void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                          const std::vector<MipChain>& mipChains, int width, int height);
+
+// The same frame, pixel for pixel, into an in-memory image of the image's size.
+void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
+                         const std::vector<MipChain>& mipChains, FrameImage& image);

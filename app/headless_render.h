@@ -1,0 +1,33 @@
+#pragma once
+
+#include <vector>
+
+#include "app/offscreen_gl.h"
+#include "app/png_file.h"
+#include "app/render_options.h"
+#include "raster/depth_buffer.h"
+#include "raster/edge_table.h"
+#include "scene/scene.h"
+#include "texture/mip_chain.h"
+
+// Everything the viewer keeps process-wide, held here as one value for a program without a window.
+struct HeadlessScene {
+    Scene scene;
+    DepthBuffer depthBuffer;
+    EdgeTable edgeTable;
+    std::vector<MipChain> mipChains;
+    int width = 0;
+    int height = 0;
+};
+
+// Builds and prepares the scene the options name, for a frame of the options' size.
+void buildHeadlessScene(HeadlessScene& headless, const RenderOptions& options);
+
+// The software renderer's frame, exactly as the window would show it; needs no OpenGL.
+RgbImage renderSoftwareImage(HeadlessScene& headless, const CameraPose& pose);
+
+// The OpenGL renderer's frame, drawn in gl, whose framebuffer has the scene's size.
+RgbImage renderOpenGlImage(HeadlessScene& headless, const CameraPose& pose, const OffscreenGl& gl);
+
+// Rows bottom-up, as OpenGL reads them, to top-down, as image files store them.
+RgbImage topRowFirst(const std::vector<uint8_t>& bottomUp, int width, int height);

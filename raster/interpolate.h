@@ -1,0 +1,47 @@
+#pragma once
+
+#include "math/vec3.h"
+
+// The scan converter's arithmetic on interpolants. Each helper evaluates its whole expression in
+// double and rounds once, when the result is stored, so edges and spans round alike.
+
+// a + u·(b − a)
+inline float lerp(float a, float b, float u)
+{
+    return static_cast<float>(a + static_cast<double>(u) * (static_cast<double>(b) - a));
+}
+
+inline Vec3 lerp(const Vec3& a, const Vec3& b, float u)
+{
+    return {lerp(a.x, b.x, u), lerp(a.y, b.y, u), lerp(a.z, b.z, u)};
+}
+
+// (b − a) / d: the change per unit of d.
+inline float stepPer(float a, float b, float d)
+{
+    return static_cast<float>((static_cast<double>(b) - a) / d);
+}
+
+inline Vec3 stepPer(const Vec3& a, const Vec3& b, float d)
+{
+    return {stepPer(a.x, b.x, d), stepPer(a.y, b.y, d), stepPer(a.z, b.z, d)};
+}
+
+// a + step·t
+inline float advance(float a, float step, float t)
+{
+    return static_cast<float>(a + static_cast<double>(step) * t);
+}
+
+inline Vec3 advance(const Vec3& a, const Vec3& step, float t)
+{
+    return {advance(a.x, step.x, t), advance(a.y, step.y, t), advance(a.z, step.z, t)};
+}
+
+// Normalises like Vec3::normalize, but a normal that interpolates through zero (between opposite
+// normals) stays zero instead of throwing: shading then decides what such a pixel shows.
+inline void renormalize(Vec3& v)
+{
+    const float len = v.length();
+    if (len != 0.0f) v /= len;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <vector>
+
+#include "raster/edge_table.h"
+#include "raster/screen_vertex.h"
+#include "raster/vertex_stage.h"
+#include "scene/scene.h"
+
+// Working storage for one polygon at a time, kept for a whole frame so that it only grows.
+struct PolygonScratch {
+    std::vector<ClipVertex> clip;
+    std::vector<ScreenVertex> screen;
+    std::vector<ClipVertex> clippedRing;
+    std::vector<ScreenVertex> clippedScreen;
+};
+
+// Takes every vertex of the polygon through the vertex stage and every edge (a vertex and the one
+// its previous field names) into the table. A ring that reaches behind the near plane is cut
+// there first; a ring wholly in front gives exactly the edges it would give uncut.
+void addPolygonEdges(const Polygon& polygon, const VertexStage& stage, int height, EdgeTable& table,
+                     PolygonScratch& scratch);

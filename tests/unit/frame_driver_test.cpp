@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+
+#include "math/camera.h"
+#include "raster/frame_driver.h"
+
+namespace {
+
+// Two overlapping squares and a triangle around the origin, in the scene's own z-up world.
+void buildTestScene(Scene& scene)
+{
+    scene.clear();
+    scene.useOpenGL = false;
+    scene.setMaterial(Color(0.8f, 0.4f, 0.2f, 1), Color(0, 0, 0, 1), 0);
+    scene.beginPrimitive();
+    scene.beginPolygon();
+    scene.addVertex(-0.5f, -0.5f, 0);
+    scene.addVertex(0.5f, -0.5f, 0);
+    scene.addVertex(0.5f, 0.5f, 0);
+    scene.addVertex(-0.5f, 0.5f, 0);
+    scene.beginPolygon();
+    scene.addVertex(0, 0, 0.2f);
+    scene.addVertex(0.7f, 0, 0.2f);
+    scene.addVertex(0.7f, 0.7f, 0.2f);
+    scene.addVertex(0, 0.7f, 0.2f);
+    scene.beginPrimitive();
+    scene.beginPolygon();
+    scene.addVertex(-0.6f, 0.1f, 0.1f);
+    scene.addVertex(-0.1f, -0.6f, 0.3f);
+    scene.addVertex(0.1f, 0.4f, -0.1f);
+}
+
+FrameImage render(Scene& scene, DepthBuffer& depth, EdgeTable& edges, int width, int height)
+{
+    setupCamera(scene.projectionStack, scene.viewStack, CameraPose{}, width, height);
+    std::vector<MipChain> chains(scene.primitives.size());
+    FrameImage image(width, height);
+    renderSoftwareFrame(scene, depth, edges, chains, image);
+    return image;
+}
+
+size_t polygonCount(const Scene& scene)
+{
+    size_t n = 0;
+    for (const Primitive& p : scene.primitives) n += p.polygons.size();
+    return n;
+}
+
+}  // namespace
+
+TEST(FrameDriver, EmptyFrameDrawsNothing)
+{
+    Scene scene;
+    buildTestScene(scene);
+    DepthBuffer depth;
+    EdgeTable edges;
+    for (const auto& size : {std::make_pair(0, 480), std::make_pair(480, 0), std::make_pair(-5, 20)}) {
+        const FrameImage image = render(scene, depth, edges, size.first, size.second);
+        EXPECT_EQ(image.pointCount, 0u);
+        EXPECT_TRUE(image.rgb.empty());
+    }
+}
+
+TEST(FrameDriver, WindowThatGrowsAndShrinksBackDrawsTheSameFrame)
+{
+    Scene scene;
+    buildTestScene(scene);
+    DepthBuffer depth;
+    EdgeTable edges;
+    const FrameImage before = render(scene, depth, edges, 480, 480);
+    ASSERT_GT(before.pointCount, 1000u);
+    const FrameImage larger = render(scene, depth, edges, 640, 600);
+    EXPECT_GT(larger.pointCount, before.pointCount);
+    const FrameImage after = render(scene, depth, edges, 480, 480);
+    EXPECT_EQ(depth.capacity, 640u * 600u);
+    EXPECT_EQ(edges.rows, 600u);
+    EXPECT_EQ(after.pointCount, before.pointCount);
+    EXPECT_EQ(after.rgb, before.rgb);
+}
+
+TEST(FrameDriver, WildGeometryDoesBoundedWorkInsideTheFrame)
+{
+    // Random polygons around, through and behind the eye, some with NaN or infinite corners.
+    Scene scene;
+    scene.clear();
+    scene.useOpenGL = false;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(-4.0f, 4.0f);
+    std::uniform_int_distribution<int> pick(0, 29);
+    const float wild[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(), 1e30f};
+    scene.beginPrimitive();
+    for (int polygon = 0; polygon < 300; ++polygon) {
+        scene.beginPolygon();
+        for (int k = 0; k < 3 + polygon % 5; ++k) {
+            float x = coordinate(random), y = coordinate(random), z = coordinate(random);
+            if (pick(random) == 0) x = wild[pick(random) % 4];
+            if (pick(random) == 0) z = wild[pick(random) % 4];
+            scene.addVertex(x, y, z);
+        }
+    }
+    DepthBuffer depth;
+    EdgeTable edges;
+    const FrameImage image = render(scene, depth, edges, 64, 48);
+    EXPECT_GT(image.pointCount, 0u);
+    EXPECT_LE(image.pointCount, 64u * 48u * polygonCount(scene));
+    EXPECT_FALSE(image.pointOutsideFrame);
+}

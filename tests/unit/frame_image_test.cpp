@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "raster/frame_image.h"
+
+TEST(FrameImage, StoresPointsTheWayTheDisplayDoes)
+{
+    FrameImage image(4, 3);
+    ASSERT_EQ(image.rgb.size(), 36u);
+    for (uint8_t byte : image.rgb) EXPECT_EQ(byte, 255);
+
+    image.point(1, 2, 0.5f, Color(0.5f, 1.5f, -0.2f, 1));
+    const uint8_t* p = image.pixel(1, 2);  // row 2 is the top row
+    EXPECT_EQ(p[0], 128);
+    EXPECT_EQ(p[1], 255);
+    EXPECT_EQ(p[2], 0);
+    EXPECT_EQ(image.rgb[(2 * 4 + 1) * 3], 128);
+
+    image.point(3, 0, 1.0f, Color(0.998f, 0.25f, 3.0f / 255.0f, 1));
+    EXPECT_EQ(image.pixel(3, 0)[0], 254);
+    EXPECT_EQ(image.pixel(3, 0)[1], 64);
+    EXPECT_EQ(image.pixel(3, 0)[2], 3);
+    image.point(3, 0, 0.0f, Color(0, 0, 0, 1));  // a later point wins
+    EXPECT_EQ(image.pixel(3, 0)[0], 0);
+
+    // Depth outside [0, 1] (NaN too) is discarded, but counted like every point.
+    image.point(0, 0, -1e-7f, Color(0, 0, 0, 1));
+    image.point(0, 0, 1.0000001f, Color(0, 0, 0, 1));
+    image.point(0, 0, std::numeric_limits<float>::quiet_NaN(), Color(0, 0, 0, 1));
+    EXPECT_EQ(image.pixel(0, 0)[0], 255);
+    EXPECT_EQ(image.pointCount, 6u);
+    EXPECT_FALSE(image.pointOutsideFrame);
+
+    image.point(4, 0, 0.5f, Color(0, 0, 0, 1));
+    EXPECT_TRUE(image.pointOutsideFrame);
+    image.reset(4, 3);
+    EXPECT_FALSE(image.pointOutsideFrame);
+    EXPECT_EQ(image.pointCount, 0u);
+    image.point(0, -1, 0.5f, Color(0, 0, 0, 1));
+    EXPECT_TRUE(image.pointOutsideFrame);
+
+    EXPECT_EQ(FrameImage::toByte(std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_EQ(FrameImage::toByte(100.0f / 255.0f), 100);
+}
+
+TEST(FrameImage, NonPositiveSizeIsEmpty)
+{
+    FrameImage image(-3, 5);
+    EXPECT_EQ(image.width, 0);
+    EXPECT_EQ(image.height, 0);
+    EXPECT_TRUE(image.rgb.empty());
+    image.point(0, 0, 0.5f, Color(0, 0, 0, 1));
+    EXPECT_TRUE(image.pointOutsideFrame);
+}
