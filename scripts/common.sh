@@ -1,0 +1,41 @@
+# Shared by run.sh and test.sh (sourced, not run): the packages the project needs and its build.
+
+PIXELWRIGHT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# What building needs: compiler, CMake, the GL/GLU/GLUT/EGL headers, GoogleTest and Google Benchmark.
+BUILD_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev freeglut3-dev libglu1-mesa-dev
+  libgl1-mesa-dev libegl-dev libopengl-dev libpng-dev)
+# A virtual X display, and the tools that drive (xdotool) and capture (xwd, imagemagick) windows.
+DISPLAY_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick)
+
+# Installs whichever of the named Debian packages are missing; does nothing when all are there.
+ensure_packages() {
+  local missing=() package
+  for package in "$@"; do
+    if [[ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null)" != "install ok installed" ]]; then
+      missing+=("$package")
+    fi
+  done
+  if ((${#missing[@]} == 0)); then
+    return 0
+  fi
+  local as_root=()
+  if ((EUID != 0)); then
+    if ! command -v sudo >/dev/null; then
+      echo "$(basename "$0"): missing packages, and neither root nor sudo to install them: ${missing[*]}" >&2
+      return 1
+    fi
+    as_root=(sudo)
+  fi
+  echo "Installing ${missing[*]}"
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+    -o DPkg::Lock::Timeout=300 "${missing[@]}"
+}
+
+# configure FOLDER [CMAKE OPTION...]: configures a build in FOLDER below the repository root.
+configure() {
+  local folder="$1"
+  shift
+  cmake -S "$PIXELWRIGHT_ROOT" -B "$PIXELWRIGHT_ROOT/$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+}

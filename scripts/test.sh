@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Builds the project twice, plainly (build/) and with AddressSanitizer and UBSan (build-asan/), and
+# runs the whole test suite in both on a virtual X display of its own. Exits non-zero on any failure.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages "${BUILD_PACKAGES[@]}" "${DISPLAY_PACKAGES[@]}"
+
+work="$(mktemp -d)"
+xvfb_pid=""
+stop_display() {
+  if [[ -n "$xvfb_pid" ]]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap stop_display EXIT
+trap 'exit 130' INT TERM
+
+# Never rely on a display that happens to be running: start one. -displayfd lets the server pick a
+# free display number and write it once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for ((i = 0; i < 200; i++)); do
+  if [[ -s "$work/display" ]] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    break
+  fi
+  sleep 0.05
+done
+if [[ ! -s "$work/display" ]]; then
+  echo "test.sh: the virtual X server did not start:" >&2
+  cat "$work/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+echo "Virtual display $DISPLAY"
+
+# Sanitizer reports stop the test with a stack; LeakSanitizer ignores only leaks inside the system's
+# OpenGL and X libraries (tests/lsan.supp), never the project's own.
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:print_stacktrace=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$PIXELWRIGHT_ROOT/tests/lsan.supp:print_suppressions=0"
+
+failed=0
+summaries=()
+# build_and_test FOLDER [CMAKE OPTION...]
+build_and_test() {
+  local folder="$1"
+  shift
+  local began=$SECONDS
+  echo "=== $folder: configure and build"
+  configure "$folder" "$@"
+  cmake --build "$PIXELWRIGHT_ROOT/$folder" -j2
+  summaries+=("$folder: built in $((SECONDS - began)) s")
+  echo "=== $folder: tests"
+  local log="$work/$folder.ctest.log"
+  if ! ctest --test-dir "$PIXELWRIGHT_ROOT/$folder" -j2 --output-on-failure --timeout 300 2>&1 | tee "$log"; then
+    failed=1
+  fi
+  local line
+  while IFS= read -r line; do
+    summaries+=("$folder: $line")
+  done < <(grep -E 'tests passed|tests failed|Total Test time|^[[:space:]]+[0-9]+ - ' "$log" || true)
+}
+
+start=$SECONDS
+build_and_test build -DPIXELWRIGHT_SANITIZE=OFF -DPIXELWRIGHT_BENCHMARKS=ON
+build_and_test build-asan -DPIXELWRIGHT_SANITIZE=ON
+
+echo "=== summary ($((SECONDS - start)) s)"
+printf '%s\n' "${summaries[@]}"
+exit "$failed"
