@@ -1,6 +1,11 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +29,22 @@ const char* rendererName(RendererChoice choice)
     case RendererChoice::opengl: return "opengl";
     default: return "both";
     }
+}
+
+// A sphere map named on the command line must be there: the viewer's fallback to the built-in
+// image would quietly give a different picture from the one asked for.
+bool canReadSphereMap(const std::string& path, std::string& error)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || access(path.c_str(), R_OK) != 0) {
+        error = "--sphere '" + path + "' cannot be read: " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "--sphere '" + path + "' is not a regular file";
+        return false;
+    }
+    return true;
 }
 
 // One warm-up frame (caches, the shader cache of a fresh process), then frames timed one by one.
@@ -50,7 +71,8 @@ int main(int argc, char** argv)
     RenderOptions options;
     std::string error;
     if (!parseRenderOptions(argc, argv, options, error) ||
-        (!options.output.empty() && !canWriteFile(options.output, error))) {
+        (!options.output.empty() && !canWriteFile(options.output, error)) ||
+        (!options.spherePath.empty() && !canReadSphereMap(options.spherePath, error))) {
         std::fprintf(stderr, "pixelwright-render: %s\n%s", error.c_str(), renderUsage());
         return kBadArguments;
     }

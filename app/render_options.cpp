@@ -1,5 +1,6 @@
 #include "app/render_options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -7,9 +8,16 @@
 
 namespace {
 
+// strtol and strtof skip leading blanks and take a '+', which would make " 3" a scene number while
+// "3 " is not one; a number here starts with a digit, a minus sign or a decimal point.
+bool startsLikeANumber(const char* text)
+{
+    return text && (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '.');
+}
+
 bool parseInt(const char* text, long low, long high, int& out)
 {
-    if (!text || !*text) return false;
+    if (!startsLikeANumber(text)) return false;
     errno = 0;
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
@@ -21,7 +29,7 @@ bool parseInt(const char* text, long low, long high, int& out)
 // Finite numbers only: an infinite or NaN angle would make every matrix NaN.
 bool parseFloat(const char* text, float& out)
 {
-    if (!text || !*text) return false;
+    if (!startsLikeANumber(text)) return false;
     errno = 0;
     char* end = nullptr;
     const float value = std::strtof(text, &end);

@@ -158,9 +158,10 @@ void ChildProcess::kill()
     pid_ = -1;
 }
 
-CommandResult runCommand(const std::vector<std::string>& argv, std::chrono::milliseconds timeout)
+CommandResult runCommand(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
+                         const std::string& workingDirectory, ChildProcess::Preload preload)
 {
-    ChildProcess child(argv);
+    ChildProcess child(argv, workingDirectory, preload);
     CommandResult result;
     result.startError = child.startError();
     if (result.startError.empty()) {

@@ -62,7 +62,9 @@ struct CommandResult {
 };
 
 // Runs a short tool to its end, or kills it at the deadline.
-CommandResult runCommand(const std::vector<std::string>& argv, std::chrono::milliseconds timeout);
+CommandResult runCommand(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
+                         const std::string& workingDirectory = {},
+                         ChildProcess::Preload preload = ChildProcess::Preload::drop);
 
 // "xdotool key ... exited 1: <its stderr>" style text for failure messages.
 std::string describeCommand(const std::vector<std::string>& argv, const CommandResult& result);

@@ -81,6 +81,18 @@ TEST(RenderOptions, BadArgumentsNameTheProblem)
               std::string::npos);
     EXPECT_NE(parseError({"--scene", "1", "--view", "1", "2", "inf", "4", "5", "--output", "a.png"}).find("--view"),
               std::string::npos);
+    // Leading blanks and plus signs, which the C library's number readers would pass over.
+    EXPECT_NE(parseError({"--scene", " 3", "--output", "a.png"}).find("--scene"), std::string::npos);
+    EXPECT_NE(parseError({"--scene", "+3", "--output", "a.png"}).find("--scene"), std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1", "--size", "4x 4", "--output", "a.png"}).find("--size"), std::string::npos);
+    EXPECT_NE(parseError({"--scene", "1", "--view", "1", " 2", "3", "4", "5", "--output", "a.png"}).find("--view"),
+              std::string::npos);
+    RenderOptions fractions;
+    std::string fractionError;
+    EXPECT_TRUE(parse({"--scene", "1", "--view", ".5", "-.5", "-3", "0", "1e2", "--output", "a.png"}, fractions,
+                      fractionError))
+        << fractionError;
+    EXPECT_EQ(fractions.pose.elevation, -0.5f);
     EXPECT_NE(parseError({"--scene", "1", "--renderer", "gpu", "--output", "a.png"}).find("--renderer"),
               std::string::npos);
     EXPECT_NE(parseError({"--scene", "1", "--bench", "0", "--output", "a.png"}).find("--bench"), std::string::npos);
