@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -41,10 +42,13 @@ struct FrameImage {
 
     const uint8_t* pixel(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
 
-    // Clamped to [0, 1] (NaN as 0), then the nearest of 0 … 255.
+    // Clamped to [0, 1] (NaN as 0), scaled by 255 and rounded to float, then the nearest of 0 … 255
+    // with ties to even: the display's own order. Rounding the exact product instead puts colours
+    // a few float steps from a half-way point on the other level.
     static uint8_t toByte(float c)
     {
         const float clamped = c > 0.0f ? (c < 1.0f ? c : 1.0f) : 0.0f;
-        return static_cast<uint8_t>(static_cast<double>(clamped) * 255.0 + 0.5);
+        const float scaled = static_cast<float>(static_cast<double>(clamped) * 255.0);
+        return static_cast<uint8_t>(std::nearbyint(scaled));
     }
 };

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "gl/test_window.h"
@@ -97,6 +99,36 @@ TEST(SoftwareFrame, PointSinksAgreeOnColourRoundingAndDepthRange)
             const float depth = depths[(x + y) % 5];
             window.point(static_cast<float>(x), static_cast<float>(y), depth, colour);
             image.point(static_cast<float>(x), static_cast<float>(y), depth, colour);
+        }
+    }
+    window.endSpan();
+    EXPECT_EQ(countDifferences(TestWindow::readBack(width, height), image), 0);
+}
+
+// Colours within a few float steps of every half-way point between two levels, where rounding the
+// exact product with 255 and rounding it as the display does part ways.
+TEST(SoftwareFrame, PointSinksAgreeNextToHalfWayBetweenLevels)
+{
+    constexpr int width = 255, height = 17;
+    TestWindow::use(width, height);
+    // Mesa takes a resized window's new buffer size only at a swap.
+    glutSwapBuffers();
+    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+    TestWindow::use(width, height);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    FrameImage image(width, height);
+    GlPointSink window;
+    window.beginSpan();
+    for (int x = 0; x < width; ++x) {
+        const float halfWay = (static_cast<float>(x) + 0.5f) / 255.0f;
+        for (int y = 0; y < height; ++y) {
+            // Row y holds the colour y - 8 float steps away from the half-way point.
+            float c = halfWay;
+            for (int step = 0; step < std::abs(y - 8); ++step) c = std::nextafter(c, y < 8 ? 0.0f : 1.0f);
+            const Color colour(c, 1.0f - c, std::nextafter(c, 1.0f), 1);
+            window.point(static_cast<float>(x), static_cast<float>(y), 0.5f, colour);
+            image.point(static_cast<float>(x), static_cast<float>(y), 0.5f, colour);
         }
     }
     window.endSpan();

@@ -42,6 +42,10 @@ TEST(FrameImage, StoresPointsTheWayTheDisplayDoes)
 
     EXPECT_EQ(FrameImage::toByte(std::numeric_limits<float>::quiet_NaN()), 0);
     EXPECT_EQ(FrameImage::toByte(100.0f / 255.0f), 100);
+    // Next to half-way points the product is rounded to float first, then ties go to even:
+    // 133.4999996 becomes 133.5 and then 134; 82.5000027 becomes 82.5 and then 82.
+    EXPECT_EQ(FrameImage::toByte(0x1.0c0c0cp-1f), 134);
+    EXPECT_EQ(FrameImage::toByte(0x1.4b4b4cp-2f), 82);
 }
 
 TEST(FrameImage, NonPositiveSizeIsEmpty)
