@@ -42,5 +42,5 @@ RgbImage renderOpenGlImage(HeadlessScene& headless, const CameraPose& pose, cons
     headless.scene.useOpenGL = true;
     drawFrame(headless.scene, pose, headless.depthBuffer, headless.edgeTable, headless.mipChains, headless.width,
               headless.height);
-    return topRowFirst(gl.readPixels(), headless.width, headless.height);
+    return RgbImage{headless.width, headless.height, gl.readPixels()};
 }

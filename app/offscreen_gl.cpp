@@ -8,6 +8,29 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// A dispatcher hands out an entry point for any name, so the context itself must offer it.
+bool hasClipControl()
+{
+    int major = 0, minor = 0;
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version && std::sscanf(version, "%d.%d", &major, &minor) == 2 && (major > 4 || (major == 4 && minor >= 5)))
+        return true;
+    GLint count = 0;
+    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        const char* name = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
+        if (name && std::strcmp(name, "GL_ARB_clip_control") == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool OffscreenGl::open(int width, int height, std::string& error)
 {
     auto getPlatformDisplay =
@@ -65,6 +88,16 @@ bool OffscreenGl::open(int width, int height, std::string& error)
     }
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
+    // A window's buffer is stored top row first, and Mesa rasterises it upside down: its blocks and
+    // the origin of every interpolation sit at the top. An upper-left clip origin gives the
+    // framebuffer object the same layout, so its pictures equal the window's to the last level
+    // (with the usual lower-left origin, ±1 or 2 in a few dozen pixels of a frame).
+    auto clipControl = reinterpret_cast<PFNGLCLIPCONTROLPROC>(eglGetProcAddress("glClipControl"));
+    if (!clipControl || !hasClipControl()) {
+        error = "OpenGL has no glClipControl (OpenGL 4.5 or ARB_clip_control is needed)";
+        return false;
+    }
+    clipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
     glViewport(0, 0, width, height);
     // Nothing of the set-up may linger as a pending error for the renderer's first report.
     while (glGetError() != GL_NO_ERROR) {

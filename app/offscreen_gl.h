@@ -17,7 +17,7 @@ public:
     // False, with a one-line reason, when no EGL device or context can be had.
     bool open(int width, int height, std::string& error);
 
-    // RGB bytes of the framebuffer, row 0 at the bottom.
+    // RGB bytes of the framebuffer, top row first, as a window shows it and image files store it.
     std::vector<uint8_t> readPixels() const;
 
 private:

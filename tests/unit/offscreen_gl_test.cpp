@@ -4,7 +4,7 @@
 
 #include "app/offscreen_gl.h"
 
-// Drawing without any X server: the context, its framebuffer and the read-back, row 0 at the bottom.
+// Drawing without any X server: the context, its framebuffer and the read-back, top row first.
 TEST(OffscreenGl, DrawsAndReadsBackWithoutADisplay)
 {
     OffscreenGl gl;
@@ -21,8 +21,11 @@ TEST(OffscreenGl, DrawsAndReadsBackWithoutADisplay)
     glEnd();
     const auto pixels = gl.readPixels();
     ASSERT_EQ(pixels.size(), 8u * 4u * 3u);
-    EXPECT_EQ(pixels[7 * 3], 128);
-    EXPECT_EQ(pixels[7 * 3 + 1], 0);
+    // y = 0 is the bottom row of the picture, so the last one read.
+    const size_t bottomRight = (3 * 8 + 7) * 3;
+    EXPECT_EQ(pixels[bottomRight], 128);
+    EXPECT_EQ(pixels[bottomRight + 1], 0);
+    EXPECT_EQ(pixels[7 * 3], 255);
     EXPECT_EQ(pixels[0], 255);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
