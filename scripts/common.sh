@@ -39,3 +39,15 @@ configure() {
   shift
   cmake -S "$PIXELWRIGHT_ROOT" -B "$PIXELWRIGHT_ROOT/$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 }
+
+# render_tool BUILD_FOLDER: prints the path of pixelwright-render in BUILD_FOLDER (relative to the
+# repository root unless absolute), or says how to build it and fails.
+render_tool() {
+  local build="$1"
+  [[ "$build" == /* ]] || build="$PIXELWRIGHT_ROOT/$build"
+  if [[ ! -x "$build/pixelwright-render" ]]; then
+    echo "$(basename "$0"): $build/pixelwright-render is missing; build first (cmake -S . -B build && cmake --build build)" >&2
+    return 1
+  fi
+  echo "$build/pixelwright-render"
+}
