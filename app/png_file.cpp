@@ -27,6 +27,12 @@ bool canWriteFile(const std::string& path, std::string& error)
             error = "output '" + path + "' is a directory";
             return false;
         }
+        // The picture is renamed over the output, which would replace a device such as /dev/null
+        // or a pipe with a plain file.
+        if (!S_ISREG(info.st_mode)) {
+            error = "output '" + path + "' is not a regular file";
+            return false;
+        }
         if (access(path.c_str(), W_OK) != 0) {
             error = "output '" + path + "' is not writable: " + std::strerror(errno);
             return false;

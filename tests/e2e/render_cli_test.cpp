@@ -110,6 +110,7 @@ TEST(RenderCli, BadArgumentsExitTwoWithOneLineAndTheUsageAndWriteNothing)
 {
     TemporaryFolder folder;
     ASSERT_EQ(mkdir((folder.path() + "/folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo((folder.path() + "/pipe").c_str(), 0600), 0);
     struct Case {
         std::vector<std::string> arguments;
         std::string phrase;
@@ -128,6 +129,9 @@ TEST(RenderCli, BadArgumentsExitTwoWithOneLineAndTheUsageAndWriteNothing)
         {{"--scene", "5", "--sphere", "missing.raw", "--output", "out.png"}, "--sphere 'missing.raw'"},
         {{"--scene", "1", "--output", "missing/out.png"}, "'missing' does not exist"},
         {{"--scene", "1", "--output", "folder"}, "'folder' is a directory"},
+        // Renaming the picture over a pipe or a device would replace it with a plain file.
+        {{"--scene", "1", "--output", "pipe"}, "'pipe' is not a regular file"},
+        {{"--scene", "1", "--output", "/dev/null"}, "'/dev/null' is not a regular file"},
         {{"--scene", "1", "--renderer", "both"}, "--output is required"},
     };
     // Root writes into any folder, so the permission case only means something for other users.
@@ -143,6 +147,9 @@ TEST(RenderCli, BadArgumentsExitTwoWithOneLineAndTheUsageAndWriteNothing)
         EXPECT_TRUE(refusedWith(runRender(c.arguments, folder.path()), 2, c.phrase));
         EXPECT_EQ(folder.contents(), before);
     }
+    struct stat pipe {};
+    EXPECT_EQ(stat((folder.path() + "/pipe").c_str(), &pipe), 0);
+    EXPECT_TRUE(S_ISFIFO(pipe.st_mode));
 }
 
 // GLVND finds no EGL vendor in an empty folder, which is what a machine without a usable driver sees.
