@@ -19,8 +19,10 @@ trap stop_display EXIT
 trap 'exit 130' INT TERM
 
 # Never rely on a display that happens to be running: start one. -displayfd lets the server pick a
-# free display number and write it once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# free display number and write it once it accepts connections. The screen is larger than the
+# largest window the tests make (2000 x 2000), so the pointer can still leave it and a capture
+# holds it whole.
+Xvfb -displayfd 3 -screen 0 2048x2048x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for ((i = 0; i < 200; i++)); do
   if [[ -s "$work/display" ]] || ! kill -0 "$xvfb_pid" 2>/dev/null; then

@@ -32,7 +32,7 @@ void closeFd(int& fd)
 }  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
-                           Preload preload)
+                           Preload preload, const std::vector<std::string>& environment)
 {
     // Close-on-exec on every end, so one child never holds another child's pipe open; dup2 onto
     // 1 and 2 clears the flag for the ends the child is meant to keep.
@@ -57,12 +57,18 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    std::vector<char*> environment;
+    const auto overridden = [&](const char* variable) {
+        const size_t nameEnd = std::strcspn(variable, "=") + 1;
+        if (preload == Preload::drop && std::strncmp(variable, "LD_PRELOAD=", 11) == 0) return true;
+        return std::any_of(environment.begin(), environment.end(),
+                           [&](const std::string& e) { return e.compare(0, nameEnd, variable, nameEnd) == 0; });
+    };
+    std::vector<char*> variables;
     for (char** variable = environ; *variable; ++variable)
-        if (preload == Preload::inherit || std::strncmp(*variable, "LD_PRELOAD=", 11) != 0)
-            environment.push_back(*variable);
-    environment.push_back(nullptr);
-    const int error = posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environment.data());
+        if (!overridden(*variable)) variables.push_back(*variable);
+    for (const std::string& variable : environment) variables.push_back(const_cast<char*>(variable.c_str()));
+    variables.push_back(nullptr);
+    const int error = posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), variables.data());
     posix_spawn_file_actions_destroy(&actions);
     close(outputPipe[1]);
     close(errorPipe[1]);

@@ -16,9 +16,10 @@ public:
     // for the programs under test; the tools that drive them must not get them.
     enum class Preload { drop, inherit };
 
-    // argv[0] is looked up on PATH. An empty workingDirectory keeps the test's own.
+    // argv[0] is looked up on PATH. An empty workingDirectory keeps the test's own. Each entry of
+    // `environment` ("NAME=value") replaces or adds that variable for the child.
     explicit ChildProcess(const std::vector<std::string>& argv, const std::string& workingDirectory = {},
-                          Preload preload = Preload::drop);
+                          Preload preload = Preload::drop, const std::vector<std::string>& environment = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

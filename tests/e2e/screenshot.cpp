@@ -1,5 +1,6 @@
 #include "e2e/screenshot.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -55,6 +56,15 @@ int Screenshot::countOtherThan(Rgb colour) const
     int count = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) count += at(x, y) == colour ? 0 : 1;
+    return count;
+}
+
+int Screenshot::countDifferencesFrom(const Screenshot& other) const
+{
+    if (width != other.width || height != other.height) return std::max(width * height, other.width * other.height);
+    int count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) count += at(x, y) == other.at(x, y) ? 0 : 1;
     return count;
 }
 

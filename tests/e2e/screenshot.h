@@ -24,6 +24,8 @@ struct Screenshot {
     }
     // How many pixels differ from `colour`; 0 for a frame filled with it.
     int countOtherThan(Rgb colour) const;
+    // How many pixels differ from the same pixel of `other`; every one when the sizes differ.
+    int countDifferencesFrom(const Screenshot& other) const;
 };
 
 // Decodes what `xwd` writes for a TrueColor window (24 or 32 bits per pixel, either byte order).

@@ -24,8 +24,9 @@ std::string tail(const std::string& text)
 
 }  // namespace
 
-ViewerProcess::ViewerProcess(const std::string& workingDirectory)
-    : process_({PIXELWRIGHT_VIEWER}, workingDirectory, ChildProcess::Preload::inherit)
+ViewerProcess::ViewerProcess(const std::string& workingDirectory, const std::vector<std::string>& launcher,
+                             const std::vector<std::string>& environment)
+    : process_(concat(launcher, {PIXELWRIGHT_VIEWER}), workingDirectory, ChildProcess::Preload::inherit, environment)
 {
 }
 
@@ -156,6 +157,18 @@ testing::AssertionResult ViewerProcess::captureUntil(const std::function<bool(co
         if (Clock::now() >= deadline) return failure("the window never showed the expected frame");
         process_.waitForExit(50ms);  // a pause that still collects its output
     }
+}
+
+testing::AssertionResult ViewerProcess::captureSteady(const std::function<bool(const Screenshot&)>& done,
+                                                      Screenshot& shot, std::chrono::milliseconds timeout)
+{
+    std::optional<Screenshot> previous;
+    const auto steady = [&](const Screenshot& s) {
+        const bool same = previous && s.countDifferencesFrom(*previous) == 0;
+        previous = s;
+        return same && done(s);
+    };
+    return captureUntil(steady, shot, timeout);
 }
 
 testing::AssertionResult ViewerProcess::expectLine(const std::string& line, std::chrono::milliseconds timeout)

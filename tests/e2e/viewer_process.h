@@ -25,7 +25,11 @@ struct WindowGeometry {
 class ViewerProcess {
 public:
     // Starts the viewer in workingDirectory (the source tree, where its data files live, by default).
-    explicit ViewerProcess(const std::string& workingDirectory = PIXELWRIGHT_SOURCE_DIR);
+    // A launcher ({"setpriv", ...}) runs it through that program, which must end by executing it in
+    // place; `environment` as for ChildProcess.
+    explicit ViewerProcess(const std::string& workingDirectory = PIXELWRIGHT_SOURCE_DIR,
+                           const std::vector<std::string>& launcher = {},
+                           const std::vector<std::string>& environment = {});
 
     // Waits for the one window titled "Pixelwright" and moves it to (0, 0), where screen and window
     // coordinates agree and a capture holds the whole window. Every other call needs this first.
@@ -53,6 +57,11 @@ public:
     // Captures until `done` holds for the capture or the timeout passes; `shot` is the last capture.
     testing::AssertionResult captureUntil(const std::function<bool(const Screenshot&)>& done, Screenshot& shot,
                                           std::chrono::milliseconds timeout = 10s);
+    // The same, and the capture before it was identical: a frame that stays. (Right after start,
+    // the first frame can be shown with a row and a column missing, drawn where the window stood
+    // before it was moved, and soon replaced by a whole one.)
+    testing::AssertionResult captureSteady(const std::function<bool(const Screenshot&)>& done, Screenshot& shot,
+                                           std::chrono::milliseconds timeout = 10s);
 
     // Waits for the next line of standard output equal to `line`, after the lines already matched.
     testing::AssertionResult expectLine(const std::string& line, std::chrono::milliseconds timeout = 20s);
@@ -61,6 +70,7 @@ public:
     testing::AssertionResult quitWith(const std::string& key);
 
     bool running() { return process_.running(); }
+    pid_t pid() const { return process_.pid(); }
     std::optional<int> waitForExit(std::chrono::milliseconds timeout = 20s) { return process_.waitForExit(timeout); }
     const std::string& output() const { return process_.output(); }
     const std::string& errors() const { return process_.errors(); }
