@@ -82,12 +82,19 @@ TEST(ViewerMemory, ResidentMemoryStaysFlatOverAThousandSceneSwitchesAndToggles)
     // the first rounds get a loose bound of their own.
     const size_t settled = kSanitized ? 1 : 0;
     const long baseline = samples[settled];
-    const long highest = *std::max_element(samples.begin() + static_cast<std::ptrdiff_t>(settled), samples.end());
-    std::printf("Highest after round %d: %ld KiB, %+.1f %% over the %ld KiB there\n", settled == 0 ? 1 : 11, highest,
-                100.0 * (highest - baseline) / baseline, baseline);
-    EXPECT_LE(highest, baseline * 1.05) << "resident memory grew from " << baseline << " KiB:" << trace;
+    // A sample can catch a frame's passing buffers; growth that stays shows in the median of the
+    // later samples and in the last one.
+    std::vector<long> later(samples.begin() + static_cast<std::ptrdiff_t>(settled) + 1, samples.end());
+    std::sort(later.begin(), later.end());
+    const long median = later[later.size() / 2];
+    const long last = samples.back();
+    std::printf("After round %d: %ld KiB; later median %ld KiB (%+.1f %%), last %ld KiB (%+.1f %%)\n",
+                settled == 0 ? 1 : 11, baseline, median, 100.0 * (median - baseline) / baseline, last,
+                100.0 * (last - baseline) / baseline);
+    EXPECT_LE(median, baseline * 1.05) << "resident memory grew from " << baseline << " KiB:" << trace;
+    EXPECT_LE(last, baseline * 1.05) << "resident memory grew from " << baseline << " KiB:" << trace;
     if (kSanitized) {
-        EXPECT_LE(highest, samples.front() * 1.35) << trace;
+        EXPECT_LE(last, samples.front() * 1.35) << trace;
     }
 
     EXPECT_TRUE(viewer.quitWith("q"));
