@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -47,8 +46,13 @@ struct FrameImage {
     // a few float steps from a half-way point on the other level.
     static uint8_t toByte(float c)
     {
-        const float clamped = c > 0.0f ? (c < 1.0f ? c : 1.0f) : 0.0f;
+        // Two plain comparisons, which compile to a branch-free max and min; NaN fails the first.
+        const float low = c > 0.0f ? c : 0.0f;
+        const float clamped = low < 1.0f ? low : 1.0f;
         const float scaled = static_cast<float>(static_cast<double>(clamped) * 255.0);
-        return static_cast<uint8_t>(std::nearbyint(scaled));
+        // Adding and taking away 2^23 leaves no fraction bits, so the sum itself rounds to the
+        // nearest whole number, ties to even, for every value in [0, 255].
+        constexpr float kNoFraction = 8388608.0f;
+        return static_cast<uint8_t>((scaled + kNoFraction) - kNoFraction);
     }
 };

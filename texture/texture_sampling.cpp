@@ -9,11 +9,6 @@ namespace {
 // of the logarithm: such pixels skip the logarithm pair and go straight to the bilinear sample.
 constexpr double kSurelyMagnified = 0.999;
 
-bool hasTexels(const Texture& texture, uint32_t minimumChannels)
-{
-    return texture.width > 0 && texture.height > 0 && texture.channels >= minimumChannels && texture.texels;
-}
-
 // A texel coordinate (s times a side) pulled into [0, size] before anything converts it to int:
 // NaN and values below 0 go to the first texel, infinities and values above size to the last.
 // Inside [0, size] it is unchanged, so the weights are exactly those of the coordinate.
@@ -86,13 +81,21 @@ Color minifiedSample(const MipChain& chain, float lambda, float s, float t)
 
 }  // namespace
 
+bool hasTexels(const Texture& texture, uint32_t minimumChannels)
+{
+    return texture.width > 0 && texture.height > 0 && texture.channels >= minimumChannels && texture.texels;
+}
+
 Vec2 bumpGradient(const Texture& bumpMap, const Vec3& stOverW)
 {
     if (!hasTexels(bumpMap, 1)) return {0.0f, 0.0f};
+    return bumpGradientAt(bumpMap, divide(stOverW.x, stOverW.z), divide(stOverW.y, stOverW.z));
+}
+
+Vec2 bumpGradientAt(const Texture& bumpMap, float s, float t)
+{
     const int32_t w = bumpMap.width;
     const int32_t h = bumpMap.height;
-    const float s = divide(stOverW.x, stOverW.z);
-    const float t = divide(stOverW.y, stOverW.z);
     const float u = clampToExtent(scale(s, w), w);
     const float v = clampToExtent(scale(t, h), h);
     const auto iu = static_cast<int32_t>(u);
@@ -132,21 +135,23 @@ Color sampleTexture(const MipChain& chain, const Fragment& fragment)
     if (chain.empty() || !hasTexels(chain[0], 3)) return {1.0f, 1.0f, 1.0f, 1.0f};
     const Texture& base = chain[0];
     const float q = fragment.stOverW.z;
-    const float s = divide(fragment.stOverW.x, q);
-    const float t = divide(fragment.stOverW.y, q);
     // At q = 0 the footprint means nothing (it can even come out infinite): magnify.
-    if (q != 0.0f) {
-        const double texels = static_cast<double>(base.width) * textureFootprint(fragment) * base.height;
-        if (!(texels < kSurelyMagnified)) {
-            const auto log2Texels = static_cast<float>(std::log10(texels) / std::log10(2.0));
-            float lambda = static_cast<float>(0.5 * log2Texels);
-            // NaN fails this test as well as every negative level.
-            if (lambda >= 0.0f) {
-                const auto lastLevel = static_cast<float>(chain.size() - 1);
-                if (lambda > lastLevel) lambda = lastLevel;
-                return minifiedSample(chain, lambda, s, t);
-            }
+    const double texels =
+        q != 0.0f ? static_cast<double>(base.width) * textureFootprint(fragment) * base.height : 0.0;
+    return filteredSample(chain, divide(fragment.stOverW.x, q), divide(fragment.stOverW.y, q), texels);
+}
+
+Color filteredSample(const MipChain& chain, float s, float t, double texels)
+{
+    if (!(texels < kSurelyMagnified)) {
+        const auto log2Texels = static_cast<float>(std::log10(texels) / std::log10(2.0));
+        float lambda = static_cast<float>(0.5 * log2Texels);
+        // NaN fails this test as well as every negative level.
+        if (lambda >= 0.0f) {
+            const auto lastLevel = static_cast<float>(chain.size() - 1);
+            if (lambda > lastLevel) lambda = lastLevel;
+            return minifiedSample(chain, lambda, s, t);
         }
     }
-    return bilinearSample(base, s, t);
+    return bilinearSample(chain[0], s, t);
 }

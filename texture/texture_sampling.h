@@ -7,11 +7,21 @@
 #include "texture/mip_chain.h"
 #include "texture/texture.h"
 
+// Whether the image has texels of at least that many channels to read.
+bool hasTexels(const Texture& texture, uint32_t minimumChannels);
+
 // Height change per unit of s and of t of a one-channel height field at (s/w, t/w, 1/w).
 Vec2 bumpGradient(const Texture& bumpMap, const Vec3& stOverW);
+
+// The same at (s, t) already divided out; the map must have texels.
+Vec2 bumpGradientAt(const Texture& bumpMap, float s, float t);
 
 // The pixel's area in (s, t) units.
 float textureFootprint(const Fragment& fragment);
 
 // The filtered colour of the chain at the fragment; alpha is 1. An empty chain gives white.
 Color sampleTexture(const MipChain& chain, const Fragment& fragment);
+
+// The same at (s, t) for a pixel covering that many level-0 texels (0 when q is 0, where the
+// footprint means nothing); level 0 must have colour texels.
+Color filteredSample(const MipChain& chain, float s, float t, double texels);

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "math/color.h"
+#include "raster/depth_buffer.h"
+#include "raster/edge.h"
+#include "raster/span_setup.h"
+
+// One span of the polygon being filled, as the sweep met it: empty spans are kept too, so that
+// the points go out span by span exactly as the sweep produced them.
+struct PolygonSpan {
+    int row = 0;
+    uint32_t firstFragment = 0;
+    uint32_t fragmentCount = 0;
+    SpanSetup setup;
+    Vec3 leftStOverWStepY;
+    Vec3 rightStOverWStepY;
+};
+
+// The pixels of one polygon that passed the depth test, gathered before any is shaded, so that
+// shading takes four at a time and the normal's long chain of roundings along a span runs for
+// four spans at once. A polygon covers each pixel at most once, so testing all its depths first
+// stores the same depths as testing them pixel by pixel. The storage only grows.
+struct PolygonFragments {
+    std::vector<PolygonSpan> spans;
+    size_t count = 0;
+
+    // One entry per fragment, padded to a whole number of lane groups.
+    std::vector<uint32_t> span;
+    std::vector<int32_t> column;
+    std::vector<float> row;
+    std::vector<float> depth;
+    // Filled by stepInterpolants().
+    std::vector<float> normalX, normalY, normalZ;
+    std::vector<float> stOverWX, stOverWY, stOverWZ;
+    // Filled by shading: the lookups first, then the colour and whether the pixel could be shaded.
+    std::vector<float> textureRed, textureGreen, textureBlue;
+    std::vector<float> gradientX, gradientY;
+    std::vector<float> red, green, blue;
+    std::vector<int32_t> lit;
+
+    void clear()
+    {
+        spans.clear();
+        count = 0;
+    }
+
+    // Depth-tests the span's pixels and keeps those that pass.
+    void addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer);
+
+    // Steps every span's normal (renormalised at each column after the first) and (s/w, t/w, 1/w)
+    // to each kept pixel, in the same roundings as walking the span one column at a time.
+    void stepInterpolants();
+
+    // The number of entries the per-fragment arrays hold: count rounded up to whole lane groups.
+    size_t paddedCount() const;
+
+private:
+    void reserveFragments(size_t n);
+};
+
+// Every shaded fragment as one point, span by span in sweep order.
+template <class PointSink>
+void emitPoints(const PolygonFragments& fragments, PointSink& points)
+{
+    for (const PolygonSpan& s : fragments.spans) {
+        points.beginSpan();
+        const auto y = static_cast<float>(s.row);
+        const uint32_t end = s.firstFragment + s.fragmentCount;
+        for (uint32_t i = s.firstFragment; i < end; ++i) {
+            if (fragments.lit[i])
+                points.point(static_cast<float>(fragments.column[i]), y, fragments.depth[i],
+                             Color(fragments.red[i], fragments.green[i], fragments.blue[i], 1.0f));
+        }
+        points.endSpan();
+    }
+}

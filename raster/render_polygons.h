@@ -1,0 +1,71 @@
+#pragma once
+
+#include <vector>
+
+#include "raster/active_edge_list.h"
+#include "raster/depth_buffer.h"
+#include "raster/edge_table.h"
+#include "raster/polygon_edges.h"
+#include "raster/polygon_fragments.h"
+#include "raster/scan_polygon.h"
+#include "raster/shade_fragment.h"
+#include "raster/shade_polygon_fragments.h"
+#include "raster/shaded_points.h"
+#include "raster/vertex_stage.h"
+
+// Clears the depth buffer, then puts each polygon's edges, through the vertex stage, into a fresh
+// edge table and calls fill(primitiveIndex): every polygon is filled on its own.
+template <class FillPolygon>
+void forEachPolygon(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable, int width, int height,
+                    FillPolygon&& fill)
+{
+    const VertexStage stage = makeVertexStage(scene, width, height);
+    PolygonScratch scratch;
+    depthBuffer.resize(width, height);
+    depthBuffer.clear(1.0f);
+    for (size_t i = 0; i < scene.primitives.size(); ++i) {
+        for (const Polygon& polygon : scene.primitives[i].polygons) {
+            edgeTable.resize(height);
+            edgeTable.clear();
+            addPolygonEdges(polygon, stage, height, edgeTable, scratch);
+            fill(i);
+        }
+    }
+}
+
+// The one pipeline behind both pixel outputs: vertex stage, edge set-up, sweep, depth test,
+// shading, points. A polygon's pixels are depth-tested and gathered first, then shaded together
+// and handed out span by span.
+template <class PointSink>
+void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
+                    const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
+{
+    const FrameShading shading = prepareFrameShading(scene, mipChains, width, height);
+    ActiveEdgeList active;
+    PolygonFragments fragments;
+    forEachPolygon(scene, depthBuffer, edgeTable, width, height, [&](size_t i) {
+        active.clear();
+        fragments.clear();
+        sweepPolygon(edgeTable, active, height, [&](const Edge& left, const Edge& right, int row) {
+            fragments.addSpan(left, right, row, width, depthBuffer);
+        });
+        fragments.stepInterpolants();
+        shadePolygonFragments(fragments, shading, scene.primitives[i], static_cast<unsigned>(i));
+        emitPoints(fragments, points);
+    });
+}
+
+// The same frame one pixel at a time: each fragment shaded by shadeFragment as the sweep finds
+// it. Slower, and the plainest statement of what renderPolygons computes.
+template <class PointSink>
+void renderPolygonsOneAtATime(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
+                              const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
+{
+    const FrameShading shading = prepareFrameShading(scene, mipChains, width, height);
+    ActiveEdgeList active;
+    forEachPolygon(scene, depthBuffer, edgeTable, width, height, [&](size_t i) {
+        active.clear();
+        ShadedPoints<PointSink> sink{shading, scene.primitives[i], static_cast<unsigned>(i), points};
+        scanPolygon(edgeTable, active, depthBuffer, width, height, sink);
+    });
+}

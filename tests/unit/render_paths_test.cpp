@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "math/camera.h"
+#include "raster/prepare_textures.h"
+#include "raster/render_polygons.h"
+#include "scene/demo_scenes.h"
+
+namespace {
+
+// Everything a point output sees, in order: span boundaries as markers, every point in full.
+struct PointLog {
+    struct Entry {
+        bool marker;  // beginSpan (x = 0) or endSpan (x = 1)
+        float x, y, depth, r, g, b;
+    };
+    std::vector<Entry> entries;
+
+    void beginSpan() { entries.push_back({true, 0, 0, 0, 0, 0, 0}); }
+    void endSpan() { entries.push_back({true, 1, 0, 0, 0, 0, 0}); }
+    void point(float x, float y, float depth, const Color& c) { entries.push_back({false, x, y, depth, c.r, c.g, c.b}); }
+};
+
+// Bit for bit; two NaNs count as the same value, whatever their payload.
+bool same(float a, float b)
+{
+    if (std::isnan(a) && std::isnan(b)) return true;
+    uint32_t ua, ub;
+    std::memcpy(&ua, &a, sizeof a);
+    std::memcpy(&ub, &b, sizeof b);
+    return ua == ub;
+}
+
+// Hexadecimal, so that a difference in the last bit shows.
+std::string describe(const PointLog::Entry& e)
+{
+    if (e.marker) return e.x == 0 ? "beginSpan" : "endSpan";
+    char text[160];
+    std::snprintf(text, sizeof text, "(%g, %g) depth %a rgb %a %a %a", e.x, e.y, e.depth, e.r, e.g, e.b);
+    return text;
+}
+
+// The first difference between the two logs, or an empty string.
+std::string firstDifference(const PointLog& plain, const PointLog& fast)
+{
+    const size_t n = std::min(plain.entries.size(), fast.entries.size());
+    for (size_t i = 0; i < n; ++i) {
+        const PointLog::Entry& a = plain.entries[i];
+        const PointLog::Entry& b = fast.entries[i];
+        if (a.marker != b.marker || !same(a.x, b.x) || !same(a.y, b.y) || !same(a.depth, b.depth) ||
+            !same(a.r, b.r) || !same(a.g, b.g) || !same(a.b, b.b)) {
+            return "entry " + std::to_string(i) + ": one at a time " + describe(a) + ", batched " + describe(b);
+        }
+    }
+    if (plain.entries.size() != fast.entries.size())
+        return "lengths " + std::to_string(plain.entries.size()) + " and " + std::to_string(fast.entries.size());
+    return {};
+}
+
+struct Size {
+    int width, height;
+};
+
+}  // namespace
+
+// The batched renderer must hand out exactly the points, in exactly the order and spans, that
+// shading one fragment at a time does: every scene, poses near and far, crossing the near plane,
+// odd window sizes.
+TEST(RenderPaths, BatchedShadingEqualsOneAtATimeBitForBit)
+{
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<float> angle(-400, 400), zoom(-6, 12), pan(-200, 200);
+    const Size sizes[] = {{480, 480}, {97, 61}, {1, 1}, {320, 200}};
+    Scene scene;
+    DepthBuffer depthPlain, depthFast;
+    EdgeTable edgeTable;
+    std::vector<MipChain> mipChains;
+    for (int sceneNumber = 1; sceneNumber <= 5; ++sceneNumber) {
+        scene.clear();
+        buildScene(scene, sceneNumber);
+        prepareTextures(scene, depthPlain, edgeTable, mipChains, 480, 480);
+        for (int view = 0; view < 10; ++view) {
+            CameraPose pose;
+            if (view > 0) {
+                pose.azimuth = angle(random);
+                pose.elevation = angle(random);
+                pose.zoom = zoom(random);
+                pose.panX = pan(random);
+                pose.panY = pan(random);
+            }
+            const Size size = view < 4 ? sizes[0] : sizes[view % std::size(sizes)];
+            setupCamera(scene.projectionStack, scene.viewStack, pose, size.width, size.height);
+            PointLog plain, fast;
+            renderPolygonsOneAtATime(scene, depthPlain, edgeTable, mipChains, size.width, size.height, plain);
+            renderPolygons(scene, depthFast, edgeTable, mipChains, size.width, size.height, fast);
+            ASSERT_EQ(firstDifference(plain, fast), "")
+                << "scene " << sceneNumber << " view " << view << " size " << size.width << "x" << size.height;
+            if (view == 0) {
+                EXPECT_GT(plain.entries.size(), 10000u) << "scene " << sceneNumber;
+            }
+        }
+    }
+}
