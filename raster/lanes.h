@@ -6,72 +6,100 @@
 #include <immintrin.h>
 #endif
 
-// Four pixels side by side, in the compiler's portable vector types. Every lane rounds exactly as
+// Eight pixels side by side, in the compiler's portable vector types: eight rather than the four a
+// register holds, so that each long chain of roundings runs twice over, independently, and one
+// half's latency hides the other's. Every lane rounds exactly as
 // the scalar code does: a single float operation equals the double operation rounded to float
 // (double has more than twice float's precision, so the second rounding never changes the
 // result), and longer expressions are carried in four-lane double and rounded once.
-using F4 = float __attribute__((vector_size(16)));
-using D4 = double __attribute__((vector_size(32)));
-using M4 = int32_t __attribute__((vector_size(16)));  // a comparison: all ones where true
-using M4Wide = int64_t __attribute__((vector_size(32)));
+constexpr int kLanes = 8;
 
-constexpr int kLanes = 4;
+// The functions that run the lanes are compiled twice where the compiler can choose at run time:
+// for processors with 256-bit vectors, where eight floats are one register, and for the rest.
+// Helpers they call are inlined, so each copy gets them in its own instruction set. The
+// sanitizer build keeps only the portable copy, so that the test suite checks that one too.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+#define PIXELWRIGHT_LANE_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define PIXELWRIGHT_LANE_KERNEL
+#endif
+#define PIXELWRIGHT_LANE_HELPER inline __attribute__((always_inline))
 
-inline F4 splat(float v) { return F4{v, v, v, v}; }
-inline D4 splatWide(double v) { return D4{v, v, v, v}; }
-inline D4 widen(F4 v) { return __builtin_convertvector(v, D4); }
-inline F4 narrow(D4 v) { return __builtin_convertvector(v, F4); }
+using FloatLanes = float __attribute__((vector_size(4 * kLanes)));
+using DoubleLanes = double __attribute__((vector_size(8 * kLanes)));
+using MaskLanes = int32_t __attribute__((vector_size(4 * kLanes)));  // a comparison: all ones where true
+using MaskWideLanes = int64_t __attribute__((vector_size(8 * kLanes)));
 
-inline F4 load4(const float* p)
+// v - 0 is v exactly, signed zeros included, so this is a plain broadcast.
+template <class Lanes, class Value>
+PIXELWRIGHT_LANE_HELPER Lanes spread(Value v)
 {
-    F4 v;
+    return v - Lanes{};
+}
+
+PIXELWRIGHT_LANE_HELPER FloatLanes splat(float v) { return spread<FloatLanes>(v); }
+PIXELWRIGHT_LANE_HELPER DoubleLanes splatWide(double v) { return spread<DoubleLanes>(v); }
+PIXELWRIGHT_LANE_HELPER MaskLanes allLanes() { return spread<MaskLanes>(-1); }
+PIXELWRIGHT_LANE_HELPER DoubleLanes widen(FloatLanes v) { return __builtin_convertvector(v, DoubleLanes); }
+PIXELWRIGHT_LANE_HELPER FloatLanes narrow(DoubleLanes v) { return __builtin_convertvector(v, FloatLanes); }
+
+PIXELWRIGHT_LANE_HELPER FloatLanes loadLanes(const float* p)
+{
+    FloatLanes v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
 }
 
-inline void store4(float* p, F4 v) { __builtin_memcpy(p, &v, sizeof v); }
+PIXELWRIGHT_LANE_HELPER void storeLanes(float* p, FloatLanes v) { __builtin_memcpy(p, &v, sizeof v); }
 
-inline F4 select(M4 mask, F4 a, F4 b) { return mask ? a : b; }
+PIXELWRIGHT_LANE_HELPER FloatLanes select(MaskLanes mask, FloatLanes a, FloatLanes b) { return mask ? a : b; }
 
-inline F4 squareRoot(F4 v)
+PIXELWRIGHT_LANE_HELPER FloatLanes squareRoot(FloatLanes v)
 {
 #if defined(__SSE__)
-    return reinterpret_cast<F4>(_mm_sqrt_ps(reinterpret_cast<__m128>(v)));
+    __m128 quarters[kLanes / 4];
+    __builtin_memcpy(quarters, &v, sizeof v);
+    for (__m128& q : quarters) q = _mm_sqrt_ps(q);
+    __builtin_memcpy(&v, quarters, sizeof v);
+    return v;
 #else
-    return F4{std::sqrt(v[0]), std::sqrt(v[1]), std::sqrt(v[2]), std::sqrt(v[3])};
+    for (int lane = 0; lane < kLanes; ++lane) v[lane] = std::sqrt(v[lane]);
+    return v;
 #endif
 }
 
-inline D4 absolute(D4 v)
+PIXELWRIGHT_LANE_HELPER DoubleLanes absolute(DoubleLanes v)
 {
     constexpr int64_t kNoSign = INT64_MAX;
-    return reinterpret_cast<D4>(reinterpret_cast<M4Wide>(v) & kNoSign);
+    return reinterpret_cast<DoubleLanes>(reinterpret_cast<MaskWideLanes>(v) & kNoSign);
 }
 
-inline bool anyLane(M4 mask) { return (mask[0] | mask[1] | mask[2] | mask[3]) != 0; }
-
-// Three components of four pixels.
-struct Vec3x4 {
-    F4 x, y, z;
+// Three components of a lane group.
+struct Vec3Lanes {
+    FloatLanes x, y, z;
 };
 
-inline Vec3x4 operator+(const Vec3x4& a, const Vec3x4& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3x4 operator-(const Vec3x4& a, const Vec3x4& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3x4 splat(float x, float y, float z) { return {splat(x), splat(y), splat(z)}; }
+struct Vec4Lanes {
+    FloatLanes x, y, z, w;
+};
+
+PIXELWRIGHT_LANE_HELPER Vec3Lanes operator+(const Vec3Lanes& a, const Vec3Lanes& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+PIXELWRIGHT_LANE_HELPER Vec3Lanes operator-(const Vec3Lanes& a, const Vec3Lanes& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+PIXELWRIGHT_LANE_HELPER Vec3Lanes splat(float x, float y, float z) { return {splat(x), splat(y), splat(z)}; }
 
 // The scalar dot: products and sums in double, one rounding at the end.
-inline F4 dot(const Vec3x4& a, const Vec3x4& b)
+PIXELWRIGHT_LANE_HELPER FloatLanes dot(const Vec3Lanes& a, const Vec3Lanes& b)
 {
     return narrow(widen(a.x) * widen(b.x) + widen(a.y) * widen(b.y) + widen(a.z) * widen(b.z));
 }
 
-inline F4 length(const Vec3x4& v) { return squareRoot(dot(v, v)); }
+PIXELWRIGHT_LANE_HELPER FloatLanes length(const Vec3Lanes& v) { return squareRoot(dot(v, v)); }
 
 // Divides by the length where it is not 0; the mask says where it was not.
-inline M4 normalizeWhereNonZero(Vec3x4& v)
+PIXELWRIGHT_LANE_HELPER MaskLanes normalizeWhereNonZero(Vec3Lanes& v)
 {
-    const F4 len = length(v);
-    const M4 nonZero = len != 0.0f;
+    const FloatLanes len = length(v);
+    const MaskLanes nonZero = len != 0.0f;
     v.x = select(nonZero, v.x / len, v.x);
     v.y = select(nonZero, v.y / len, v.y);
     v.z = select(nonZero, v.z / len, v.z);

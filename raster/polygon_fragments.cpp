@@ -59,7 +59,7 @@ void PolygonFragments::addSpan(const Edge& left, const Edge& right, int row, int
     spans.push_back(s);
 }
 
-void PolygonFragments::stepInterpolants()
+PIXELWRIGHT_LANE_KERNEL void PolygonFragments::stepInterpolants()
 {
     // The lanes past the last fragment of the polygon are filled too, with values that shading
     // may compute on harmlessly.
@@ -74,8 +74,8 @@ void PolygonFragments::stepInterpolants()
 
     // Four spans at once, one per lane. A lane without a (further) kept pixel just idles.
     for (size_t group = 0; group < spans.size(); group += kLanes) {
-        alignas(16) float start[6][kLanes] = {};
-        alignas(16) float step[6][kLanes] = {};
+        alignas(32) float start[6][kLanes] = {};
+        alignas(32) float step[6][kLanes] = {};
         uint32_t next[kLanes] = {};
         uint32_t end[kLanes] = {};
         int32_t firstColumn[kLanes] = {};
@@ -102,18 +102,18 @@ void PolygonFragments::stepInterpolants()
         }
         if (steps < 0) continue;
 
-        Vec3x4 normal{load4(start[0]), load4(start[1]), load4(start[2])};
-        const Vec3x4 normalStep{load4(step[0]), load4(step[1]), load4(step[2])};
-        Vec3x4 stOverW{load4(start[3]), load4(start[4]), load4(start[5])};
-        const Vec3x4 stOverWStep{load4(step[3]), load4(step[4]), load4(step[5])};
+        Vec3Lanes normal{loadLanes(start[0]), loadLanes(start[1]), loadLanes(start[2])};
+        const Vec3Lanes normalStep{loadLanes(step[0]), loadLanes(step[1]), loadLanes(step[2])};
+        Vec3Lanes stOverW{loadLanes(start[3]), loadLanes(start[4]), loadLanes(start[5])};
+        const Vec3Lanes stOverWStep{loadLanes(step[3]), loadLanes(step[4]), loadLanes(step[5])};
         for (int k = 0;; ++k) {
-            alignas(16) float now[6][kLanes];
-            store4(now[0], normal.x);
-            store4(now[1], normal.y);
-            store4(now[2], normal.z);
-            store4(now[3], stOverW.x);
-            store4(now[4], stOverW.y);
-            store4(now[5], stOverW.z);
+            alignas(32) float now[6][kLanes];
+            storeLanes(now[0], normal.x);
+            storeLanes(now[1], normal.y);
+            storeLanes(now[2], normal.z);
+            storeLanes(now[3], stOverW.x);
+            storeLanes(now[4], stOverW.y);
+            storeLanes(now[5], stOverW.z);
             for (int lane = 0; lane < kLanes; ++lane) {
                 const uint32_t i = next[lane];
                 if (i == end[lane] || column[i] - firstColumn[lane] != k) continue;

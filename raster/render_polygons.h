@@ -40,7 +40,7 @@ template <class PointSink>
 void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                     const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
 {
-    const FrameShading shading = prepareFrameShading(scene, mipChains, width, height);
+    const LaneShading shading = prepareLaneShading(prepareFrameShading(scene, mipChains, width, height));
     ActiveEdgeList active;
     PolygonFragments fragments;
     forEachPolygon(scene, depthBuffer, edgeTable, width, height, [&](size_t i) {

@@ -1,9 +1,26 @@
 #pragma once
 
+#include "raster/lanes.h"
 #include "raster/polygon_fragments.h"
 #include "raster/shade_fragment.h"
 
-// Colours every fragment of one polygon, four at a time, exactly as shadeFragment colours each
-// one: the same values in every bit, and not lit wherever shadeFragment reports false.
-void shadePolygonFragments(PolygonFragments& fragments, const FrameShading& frame, const Primitive& primitive,
+// A matrix with its elements in double, each spread over the lanes.
+struct WideMatrix {
+    DoubleLanes m[4][4];
+};
+
+// What every polygon of a frame shares, spread over the lanes once per frame.
+struct LaneShading {
+    FrameShading frame;
+    WideMatrix projectionInverse;
+    WideMatrix viewInverse;
+    DoubleLanes width, height;
+    Vec3Lanes eye;
+};
+
+LaneShading prepareLaneShading(const FrameShading& frame);
+
+// Colours every fragment of one polygon, a lane group at a time, exactly as shadeFragment colours
+// each one: the same values in every bit, and not lit wherever shadeFragment reports false.
+void shadePolygonFragments(PolygonFragments& fragments, const LaneShading& frame, const Primitive& primitive,
                            unsigned primitiveIndex);
