@@ -49,7 +49,8 @@ struct FrameImage {
         // Two plain comparisons, which compile to a branch-free max and min; NaN fails the first.
         const float low = c > 0.0f ? c : 0.0f;
         const float clamped = low < 1.0f ? low : 1.0f;
-        const float scaled = static_cast<float>(static_cast<double>(clamped) * 255.0);
+        // The product of a float and 255 is exact in double, so the float product rounds alike.
+        const float scaled = clamped * 255.0f;
         // Adding and taking away 2^23 leaves no fraction bits, so the sum itself rounds to the
         // nearest whole number, ties to even, for every value in [0, 255].
         constexpr float kNoFraction = 8388608.0f;

@@ -6,10 +6,10 @@
 #include "raster/depth_buffer.h"
 #include "raster/edge_table.h"
 #include "raster/polygon_edges.h"
-#include "raster/polygon_fragments.h"
+#include "raster/gathered_fragments.h"
 #include "raster/scan_polygon.h"
 #include "raster/shade_fragment.h"
-#include "raster/shade_polygon_fragments.h"
+#include "raster/shade_gathered_fragments.h"
 #include "raster/shaded_points.h"
 #include "raster/vertex_stage.h"
 
@@ -34,25 +34,39 @@ void forEachPolygon(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edg
 }
 
 // The one pipeline behind both pixel outputs: vertex stage, edge set-up, sweep, depth test,
-// shading, points. A polygon's pixels are depth-tested and gathered first, then shaded together
-// and handed out span by span.
+// shading, points. Pixels that pass the depth test are gathered, over consecutive polygons of one
+// primitive, into storage of a fixed size, then shaded together and handed out span by span in
+// sweep order whenever it is full. Shading never feeds back into a depth test and the points keep
+// their order, so the frame is the same as shading each pixel as the sweep finds it.
 template <class PointSink>
 void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                     const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
 {
+    // Enough pixels to keep the lanes busy, few enough to stay in the cache until shaded.
+    constexpr size_t kGatherFragments = 2048;
+    constexpr size_t kGatherSpans = 1024;
+    const size_t spanRoom = width > 0 ? static_cast<size_t>(width) : 0u;  // the most one span can add
     const LaneShading shading = prepareLaneShading(prepareFrameShading(scene, mipChains, width, height));
     ActiveEdgeList active;
-    PolygonFragments fragments;
-    forEachPolygon(scene, depthBuffer, edgeTable, width, height, [&](size_t i) {
-        active.clear();
+    GatheredFragments fragments;
+    fragments.reserve(kGatherFragments + spanRoom, kGatherSpans);
+    size_t gathering = 0;  // the primitive whose pixels are gathered
+    auto shadeGathered = [&] {
+        fragments.stepInterpolants();
+        shadeGatheredFragments(fragments, shading, scene.primitives[gathering], static_cast<unsigned>(gathering));
+        emitPoints(fragments, points);
         fragments.clear();
+    };
+    forEachPolygon(scene, depthBuffer, edgeTable, width, height, [&](size_t i) {
+        if (i != gathering && !fragments.spans.empty()) shadeGathered();
+        gathering = i;
+        active.clear();
         sweepPolygon(edgeTable, active, height, [&](const Edge& left, const Edge& right, int row) {
+            if (fragments.count > kGatherFragments || fragments.spans.size() == kGatherSpans) shadeGathered();
             fragments.addSpan(left, right, row, width, depthBuffer);
         });
-        fragments.stepInterpolants();
-        shadePolygonFragments(fragments, shading, scene.primitives[i], static_cast<unsigned>(i));
-        emitPoints(fragments, points);
     });
+    if (!fragments.spans.empty()) shadeGathered();
 }
 
 // The same frame one pixel at a time: each fragment shaded by shadeFragment as the sweep finds

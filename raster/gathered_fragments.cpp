@@ -1,4 +1,4 @@
-#include "raster/polygon_fragments.h"
+#include "raster/gathered_fragments.h"
 
 #include <algorithm>
 
@@ -16,10 +16,11 @@ void growTo(std::vector<T>& v, size_t n)
 
 }  // namespace
 
-size_t PolygonFragments::paddedCount() const { return roundUpToLanes(count); }
+size_t GatheredFragments::paddedCount() const { return roundUpToLanes(count); }
 
-void PolygonFragments::reserveFragments(size_t n)
+void GatheredFragments::reserve(size_t n, size_t spanCount)
 {
+    spans.reserve(spanCount);
     const size_t padded = roundUpToLanes(n);
     if (span.size() >= padded) return;
     growTo(span, padded);
@@ -30,9 +31,9 @@ void PolygonFragments::reserveFragments(size_t n)
     growTo(lit, padded);
 }
 
-void PolygonFragments::addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
+void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
 {
-    PolygonSpan s;
+    GatheredSpan s;
     s.row = row;
     s.firstFragment = static_cast<uint32_t>(count);
     s.setup = setUpSpan(left, right, width);
@@ -41,7 +42,7 @@ void PolygonFragments::addSpan(const Edge& left, const Edge& right, int row, int
     if (!s.setup.empty()) {
         const auto first = static_cast<int>(s.setup.firstColumn);
         const int last = s.setup.lastColumn();
-        reserveFragments(count + static_cast<size_t>(last - first));
+        reserve(count + static_cast<size_t>(last - first), 0);
         const auto spanIndex = static_cast<uint32_t>(spans.size());
         float d = s.setup.depth;
         for (int c = first; c < last; ++c) {
@@ -59,7 +60,7 @@ void PolygonFragments::addSpan(const Edge& left, const Edge& right, int row, int
     spans.push_back(s);
 }
 
-PIXELWRIGHT_LANE_KERNEL void PolygonFragments::stepInterpolants()
+PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
 {
     // The lanes past the last fragment of the polygon are filled too, with values that shading
     // may compute on harmlessly.
@@ -82,7 +83,7 @@ PIXELWRIGHT_LANE_KERNEL void PolygonFragments::stepInterpolants()
         int steps = -1;
         for (int lane = 0; lane < kLanes; ++lane) {
             if (group + lane >= spans.size()) break;
-            const PolygonSpan& s = spans[group + lane];
+            const GatheredSpan& s = spans[group + lane];
             if (s.fragmentCount == 0) continue;
             const SpanSetup& u = s.setup;
             const Vec3* from[2] = {&u.normal, &u.stOverW};

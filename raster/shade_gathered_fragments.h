@@ -1,7 +1,7 @@
 #pragma once
 
 #include "raster/lanes.h"
-#include "raster/polygon_fragments.h"
+#include "raster/gathered_fragments.h"
 #include "raster/shade_fragment.h"
 
 // A matrix with its elements in double, each spread over the lanes.
@@ -20,7 +20,7 @@ struct LaneShading {
 
 LaneShading prepareLaneShading(const FrameShading& frame);
 
-// Colours every fragment of one polygon, a lane group at a time, exactly as shadeFragment colours
+// Colours every gathered fragment (all of one primitive), a lane group at a time, exactly as shadeFragment colours
 // each one: the same values in every bit, and not lit wherever shadeFragment reports false.
-void shadePolygonFragments(PolygonFragments& fragments, const LaneShading& frame, const Primitive& primitive,
+void shadeGatheredFragments(GatheredFragments& fragments, const LaneShading& frame, const Primitive& primitive,
                            unsigned primitiveIndex);

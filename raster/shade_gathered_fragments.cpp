@@ -1,4 +1,4 @@
-#include "raster/shade_polygon_fragments.h"
+#include "raster/shade_gathered_fragments.h"
 
 #include "raster/lanes.h"
 #include "texture/texture_sampling.h"
@@ -49,7 +49,7 @@ struct RgbLanes {
     FloatLanes r, g, b;
 };
 
-PIXELWRIGHT_LANE_HELPER MaskLanes loadColumns(const PolygonFragments& f, size_t i)
+PIXELWRIGHT_LANE_HELPER MaskLanes loadColumns(const GatheredFragments& f, size_t i)
 {
     MaskLanes v;
     __builtin_memcpy(&v, &f.column[i], sizeof v);
@@ -79,25 +79,25 @@ PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const PolygonShading& p, FloatLanes 
 // The colour lookups read arbitrary texels, one lane at a time; the arithmetic before them runs on
 // four. Their results go to the fragment arrays, which the lighting pass reads back long after,
 // rather than being assembled into vectors lane by lane.
-PIXELWRIGHT_LANE_HELPER void sampleTextures(const PolygonShading& p, PolygonFragments& f, size_t i, size_t lanes, FloatLanes s, FloatLanes t,
+PIXELWRIGHT_LANE_HELPER void sampleTextures(const PolygonShading& p, GatheredFragments& f, size_t i, size_t lanes, FloatLanes s, FloatLanes t,
                            FloatLanes q)
 {
     const Texture& base = (*p.texture)[0];
-    const PolygonSpan* spans[kLanes];
+    const GatheredSpan* spans[kLanes];
     for (int lane = 0; lane < kLanes; ++lane) spans[lane] = &f.spans[f.span[i + static_cast<size_t>(lane)]];
     auto gather = [&](auto field) __attribute__((always_inline)) {
         FloatLanes out;
         for (int lane = 0; lane < kLanes; ++lane) out[lane] = field(*spans[lane]);
         return out;
     };
-    const FloatLanes stepXs = gather([](const PolygonSpan& s) { return s.setup.stOverWStep.x; });
-    const FloatLanes stepXt = gather([](const PolygonSpan& s) { return s.setup.stOverWStep.y; });
-    const FloatLanes leftYs = gather([](const PolygonSpan& s) { return s.leftStOverWStepY.x; });
-    const FloatLanes leftYt = gather([](const PolygonSpan& s) { return s.leftStOverWStepY.y; });
-    const FloatLanes rightYs = gather([](const PolygonSpan& s) { return s.rightStOverWStepY.x; });
-    const FloatLanes rightYt = gather([](const PolygonSpan& s) { return s.rightStOverWStepY.y; });
-    const FloatLanes spanStart = gather([](const PolygonSpan& s) { return s.setup.firstColumn; });
-    const FloatLanes spanLength = gather([](const PolygonSpan& s) { return s.setup.length; });
+    const FloatLanes stepXs = gather([](const GatheredSpan& s) { return s.setup.stOverWStep.x; });
+    const FloatLanes stepXt = gather([](const GatheredSpan& s) { return s.setup.stOverWStep.y; });
+    const FloatLanes leftYs = gather([](const GatheredSpan& s) { return s.leftStOverWStepY.x; });
+    const FloatLanes leftYt = gather([](const GatheredSpan& s) { return s.leftStOverWStepY.y; });
+    const FloatLanes rightYs = gather([](const GatheredSpan& s) { return s.rightStOverWStepY.x; });
+    const FloatLanes rightYt = gather([](const GatheredSpan& s) { return s.rightStOverWStepY.y; });
+    const FloatLanes spanStart = gather([](const GatheredSpan& s) { return s.setup.firstColumn; });
+    const FloatLanes spanLength = gather([](const GatheredSpan& s) { return s.setup.length; });
     // The footprint as textureFootprint computes it. x - spanStart is exact: both are whole.
     const FloatLanes x = __builtin_convertvector(loadColumns(f, i), FloatLanes);
     const FloatLanes r = (x - spanStart) / spanLength;
@@ -116,7 +116,7 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PolygonShading& p, PolygonFrag
     }
 }
 
-PIXELWRIGHT_LANE_HELPER void bumpGradients(const PolygonShading& p, PolygonFragments& f, size_t i, size_t lanes, FloatLanes s, FloatLanes t)
+PIXELWRIGHT_LANE_HELPER void bumpGradients(const PolygonShading& p, GatheredFragments& f, size_t i, size_t lanes, FloatLanes s, FloatLanes t)
 {
     for (size_t lane = 0; lane < lanes; ++lane) {
         const Vec2 g = p.bumpHasTexels ? bumpGradientAt(*p.bumpMap, s[lane], t[lane]) : Vec2(0.0f, 0.0f);
@@ -156,7 +156,7 @@ LaneShading prepareLaneShading(const FrameShading& frame)
     return l;
 }
 
-PIXELWRIGHT_LANE_KERNEL void shadePolygonFragments(PolygonFragments& f, const LaneShading& lanes,
+PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const LaneShading& lanes,
                                                    const Primitive& primitive, unsigned primitiveIndex)
 {
     const FrameShading& frame = lanes.frame;

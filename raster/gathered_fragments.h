@@ -8,9 +8,9 @@
 #include "raster/edge.h"
 #include "raster/span_setup.h"
 
-// One span of the polygon being filled, as the sweep met it: empty spans are kept too, so that
-// the points go out span by span exactly as the sweep produced them.
-struct PolygonSpan {
+// One span as the sweep met it: empty spans are kept too, so that the points go out span by span
+// exactly as the sweep produced them.
+struct GatheredSpan {
     int row = 0;
     uint32_t firstFragment = 0;
     uint32_t fragmentCount = 0;
@@ -19,12 +19,12 @@ struct PolygonSpan {
     Vec3 rightStOverWStepY;
 };
 
-// The pixels of one polygon that passed the depth test, gathered before any is shaded, so that
-// shading takes four at a time and the normal's long chain of roundings along a span runs for
-// four spans at once. A polygon covers each pixel at most once, so testing all its depths first
-// stores the same depths as testing them pixel by pixel. The storage only grows.
-struct PolygonFragments {
-    std::vector<PolygonSpan> spans;
+// Pixels that passed the depth test, gathered span by span before any is shaded, so that shading
+// takes a lane group at a time and the normal's long chain of roundings along a span runs for
+// several spans at once. Shading never feeds back into a depth test, so testing depths ahead of
+// shading stores the same depths. The storage only grows.
+struct GatheredFragments {
+    std::vector<GatheredSpan> spans;
     size_t count = 0;
 
     // One entry per fragment, padded to a whole number of lane groups.
@@ -47,6 +47,10 @@ struct PolygonFragments {
         count = 0;
     }
 
+    // Room for that many fragments and spans without allocating.
+    void reserve(size_t fragments, size_t spanCount);
+    size_t fragmentCapacity() const { return span.size(); }
+
     // Depth-tests the span's pixels and keeps those that pass.
     void addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer);
 
@@ -56,16 +60,13 @@ struct PolygonFragments {
 
     // The number of entries the per-fragment arrays hold: count rounded up to whole lane groups.
     size_t paddedCount() const;
-
-private:
-    void reserveFragments(size_t n);
 };
 
 // Every shaded fragment as one point, span by span in sweep order.
 template <class PointSink>
-void emitPoints(const PolygonFragments& fragments, PointSink& points)
+void emitPoints(const GatheredFragments& fragments, PointSink& points)
 {
-    for (const PolygonSpan& s : fragments.spans) {
+    for (const GatheredSpan& s : fragments.spans) {
         points.beginSpan();
         const auto y = static_cast<float>(s.row);
         const uint32_t end = s.firstFragment + s.fragmentCount;
