@@ -26,12 +26,13 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
     growTo(span, padded);
     growTo(column, padded);
     for (auto* v : {&row, &depth, &normalX, &normalY, &normalZ, &stOverWX, &stOverWY, &stOverWZ, &red, &green, &blue, &textureRed, &textureGreen, &textureBlue,
-                    &gradientX, &gradientY})
+                    &gradientX, &gradientY, &positionX, &positionY, &positionZ, &toEyeX, &toEyeY, &toEyeZ,
+                    &toLightX, &toLightY, &toLightZ})
         growTo(*v, padded);
     growTo(lit, padded);
 }
 
-void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
+PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
 {
     GatheredSpan s;
     s.row = row;
@@ -73,17 +74,18 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
         stOverWX[i] = stOverWY[i] = stOverWZ[i] = 1.0f;
     }
 
-    // Four spans at once, one per lane. A lane without a (further) kept pixel just idles.
-    for (size_t group = 0; group < spans.size(); group += kLanes) {
+    // A lane group of spans at once, one per lane, taking only spans that kept a pixel. A lane
+    // whose span has no further kept pixel idles until the longest one is done.
+    size_t nextSpan = 0;
+    for (;;) {
         alignas(32) float start[6][kLanes] = {};
         alignas(32) float step[6][kLanes] = {};
         uint32_t next[kLanes] = {};
         uint32_t end[kLanes] = {};
         int32_t firstColumn[kLanes] = {};
         int steps = -1;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            if (group + lane >= spans.size()) break;
-            const GatheredSpan& s = spans[group + lane];
+        for (int lane = 0; lane < kLanes && nextSpan < spans.size(); ++nextSpan) {
+            const GatheredSpan& s = spans[nextSpan];
             if (s.fragmentCount == 0) continue;
             const SpanSetup& u = s.setup;
             const Vec3* from[2] = {&u.normal, &u.stOverW};
@@ -100,8 +102,9 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
             end[lane] = s.firstFragment + s.fragmentCount;
             firstColumn[lane] = static_cast<int32_t>(u.firstColumn);
             steps = std::max(steps, column[end[lane] - 1] - firstColumn[lane]);
+            ++lane;
         }
-        if (steps < 0) continue;
+        if (steps < 0) break;
 
         Vec3Lanes normal{loadLanes(start[0]), loadLanes(start[1]), loadLanes(start[2])};
         const Vec3Lanes normalStep{loadLanes(step[0]), loadLanes(step[1]), loadLanes(step[2])};

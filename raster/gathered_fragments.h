@@ -38,6 +38,9 @@ struct GatheredFragments {
     // Filled by shading: the lookups first, then the colour and whether the pixel could be shaded.
     std::vector<float> textureRed, textureGreen, textureBlue;
     std::vector<float> gradientX, gradientY;
+    std::vector<float> positionX, positionY, positionZ;
+    std::vector<float> toEyeX, toEyeY, toEyeZ;
+    std::vector<float> toLightX, toLightY, toLightZ;
     std::vector<float> red, green, blue;
     std::vector<int32_t> lit;
 

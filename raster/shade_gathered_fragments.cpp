@@ -49,6 +49,26 @@ struct RgbLanes {
     FloatLanes r, g, b;
 };
 
+PIXELWRIGHT_LANE_HELPER void storeVec3(std::vector<float>& x, std::vector<float>& y, std::vector<float>& z,
+                                       size_t i, const Vec3Lanes& v)
+{
+    storeLanes(&x[i], v.x);
+    storeLanes(&y[i], v.y);
+    storeLanes(&z[i], v.z);
+}
+
+PIXELWRIGHT_LANE_HELPER MaskLanes loadMask(const GatheredFragments& f, size_t i)
+{
+    MaskLanes v;
+    __builtin_memcpy(&v, &f.lit[i], sizeof v);
+    return v;
+}
+
+PIXELWRIGHT_LANE_HELPER void storeMask(GatheredFragments& f, size_t i, MaskLanes v)
+{
+    __builtin_memcpy(&f.lit[i], &v, sizeof v);
+}
+
 PIXELWRIGHT_LANE_HELPER MaskLanes loadColumns(const GatheredFragments& f, size_t i)
 {
     MaskLanes v;
@@ -187,38 +207,67 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
         }
     }
 
+    // The lighting goes in passes over all gathered pixels, each a short chain of its own: one
+    // long chain per lane group would keep each group waiting on its divisions and roots, while
+    // short independent iterations overlap.
     for (size_t i = 0; i < padded; i += kLanes) {
         MaskLanes ok = allLanes();
         const FloatLanes x = __builtin_convertvector(loadColumns(f, i), FloatLanes);
-        const FloatLanes y = loadLanes(&f.row[i]);
-        const FloatLanes depth = loadLanes(&f.depth[i]);
-        const RgbLanes texel = texture ? RgbLanes{loadLanes(&f.textureRed[i]), loadLanes(&f.textureGreen[i]), loadLanes(&f.textureBlue[i])}
-                                    : RgbLanes{splat(1.0f), splat(1.0f), splat(1.0f)};
-        const Vec3Lanes position = unproject(p, x, y, depth, ok);
+        const Vec3Lanes position = unproject(p, x, loadLanes(&f.row[i]), loadLanes(&f.depth[i]), ok);
+        storeVec3(f.positionX, f.positionY, f.positionZ, i, position);
+        storeMask(f, i, ok);
+    }
+    for (size_t i = 0; i < padded; i += kLanes) {
         Vec3Lanes normal = loadVec3(f.normalX, f.normalY, f.normalZ, i);
         if (bumpMap) normal = bumpedNormal(normal, loadLanes(&f.gradientX[i]), loadLanes(&f.gradientY[i]));
-        ok &= normalizeWhereNonZero(normal);
-        Vec3Lanes toEye = eye - position;
-        ok &= normalizeWhereNonZero(toEye);
+        const MaskLanes ok = normalizeWhereNonZero(normal);
+        storeVec3(f.normalX, f.normalY, f.normalZ, i, normal);
+        storeMask(f, i, loadMask(f, i) & ok);
+    }
+    for (size_t i = 0; i < padded; i += kLanes) {
+        Vec3Lanes toEye = eye - loadVec3(f.positionX, f.positionY, f.positionZ, i);
+        const MaskLanes ok = normalizeWhereNonZero(toEye);
+        storeVec3(f.toEyeX, f.toEyeY, f.toEyeZ, i, toEye);
+        storeMask(f, i, loadMask(f, i) & ok);
+        // The lights' sum starts from 0, as the scalar colour does.
+        storeLanes(&f.red[i], splat(0.0f));
+        storeLanes(&f.green[i], splat(0.0f));
+        storeLanes(&f.blue[i], splat(0.0f));
+    }
 
-        // Neither factor is clamped at zero: a light behind the surface subtracts.
-        RgbLanes acc{splat(0.0f), splat(0.0f), splat(0.0f)};
-        for (const Light& light : scene.lights) {
-            Vec3Lanes toLight = splat(light.position.x, light.position.y, light.position.z) - position;
-            ok &= normalizeWhereNonZero(toLight);
-            Vec3Lanes halfway = toLight + toEye;
-            ok &= normalizeWhereNonZero(halfway);
+    for (const Light& light : scene.lights) {
+        const Vec3Lanes lightPosition = splat(light.position.x, light.position.y, light.position.z);
+        for (size_t i = 0; i < padded; i += kLanes) {
+            Vec3Lanes toLight = lightPosition - loadVec3(f.positionX, f.positionY, f.positionZ, i);
+            const MaskLanes ok = normalizeWhereNonZero(toLight);
+            storeVec3(f.toLightX, f.toLightY, f.toLightZ, i, toLight);
+            storeMask(f, i, loadMask(f, i) & ok);
+        }
+        for (size_t i = 0; i < padded; i += kLanes) {
+            const Vec3Lanes toLight = loadVec3(f.toLightX, f.toLightY, f.toLightZ, i);
+            Vec3Lanes halfway = toLight + loadVec3(f.toEyeX, f.toEyeY, f.toEyeZ, i);
+            const MaskLanes ok = normalizeWhereNonZero(halfway);
+            storeMask(f, i, loadMask(f, i) & ok);
+            const Vec3Lanes normal = loadVec3(f.normalX, f.normalY, f.normalZ, i);
             const FloatLanes specular = specularPower(dot(normal, halfway), primitive.shininess);
             const FloatLanes diffuse = dot(normal, toLight);
-            acc.r = acc.r + light.color.r * (primitive.diffuse.r * diffuse + primitive.specular.r * specular);
-            acc.g = acc.g + light.color.g * (primitive.diffuse.g * diffuse + primitive.specular.g * specular);
-            acc.b = acc.b + light.color.b * (primitive.diffuse.b * diffuse + primitive.specular.b * specular);
+            // Neither factor is clamped at zero: a light behind the surface subtracts.
+            storeLanes(&f.red[i], loadLanes(&f.red[i]) + light.color.r * (primitive.diffuse.r * diffuse +
+                                                                          primitive.specular.r * specular));
+            storeLanes(&f.green[i], loadLanes(&f.green[i]) + light.color.g * (primitive.diffuse.g * diffuse +
+                                                                              primitive.specular.g * specular));
+            storeLanes(&f.blue[i], loadLanes(&f.blue[i]) + light.color.b * (primitive.diffuse.b * diffuse +
+                                                                            primitive.specular.b * specular));
         }
+    }
 
-        // The texture modulates only the ambient term.
-        storeLanes(&f.red[i], texel.r * scene.ambient.r + acc.r);
-        storeLanes(&f.green[i], texel.g * scene.ambient.g + acc.g);
-        storeLanes(&f.blue[i], texel.b * scene.ambient.b + acc.b);
-        __builtin_memcpy(&f.lit[i], &ok, sizeof ok);
+    // The texture modulates only the ambient term.
+    for (size_t i = 0; i < padded; i += kLanes) {
+        const RgbLanes texel = texture ? RgbLanes{loadLanes(&f.textureRed[i]), loadLanes(&f.textureGreen[i]),
+                                                  loadLanes(&f.textureBlue[i])}
+                                       : RgbLanes{splat(1.0f), splat(1.0f), splat(1.0f)};
+        storeLanes(&f.red[i], texel.r * scene.ambient.r + loadLanes(&f.red[i]));
+        storeLanes(&f.green[i], texel.g * scene.ambient.g + loadLanes(&f.green[i]));
+        storeLanes(&f.blue[i], texel.b * scene.ambient.b + loadLanes(&f.blue[i]));
     }
 }
