@@ -1,6 +1,7 @@
 #pragma once
 
-// Four unclamped channels; only the display clamps, when it stores a point.
+// Four unclamped channels; only the display clamps, when it stores a point. Each operation is
+// one float operation, which rounds exactly as the double operation rounded to float.
 struct Color {
     float r, g, b, a;
 
@@ -20,20 +21,17 @@ struct Color {
 
 inline Color operator+(const Color& p, const Color& q)
 {
-    return {static_cast<float>(static_cast<double>(p.r) + q.r), static_cast<float>(static_cast<double>(p.g) + q.g),
-            static_cast<float>(static_cast<double>(p.b) + q.b), static_cast<float>(static_cast<double>(p.a) + q.a)};
+    return {p.r + q.r, p.g + q.g, p.b + q.b, p.a + q.a};
 }
 
 inline Color operator*(const Color& c, float s)
 {
-    return {static_cast<float>(static_cast<double>(c.r) * s), static_cast<float>(static_cast<double>(c.g) * s),
-            static_cast<float>(static_cast<double>(c.b) * s), static_cast<float>(static_cast<double>(c.a) * s)};
+    return {c.r * s, c.g * s, c.b * s, c.a * s};
 }
 
 inline Color operator*(const Color& p, const Color& q)
 {
-    return {static_cast<float>(static_cast<double>(p.r) * q.r), static_cast<float>(static_cast<double>(p.g) * q.g),
-            static_cast<float>(static_cast<double>(p.b) * q.b), static_cast<float>(static_cast<double>(p.a) * q.a)};
+    return {p.r * q.r, p.g * q.g, p.b * q.b, p.a * q.a};
 }
 
 inline bool operator==(const Color& p, const Color& q)

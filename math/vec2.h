@@ -9,8 +9,8 @@ struct Vec2 {
 
     Vec2& operator/=(float s)
     {
-        x = static_cast<float>(static_cast<double>(x) / s);
-        y = static_cast<float>(static_cast<double>(y) / s);
+        x = x / s;
+        y = y / s;
         return *this;
     }
 };

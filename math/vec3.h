@@ -4,8 +4,10 @@
 
 #include "math/zero_divide.h"
 
-// Every result component is computed in double and rounded to float once, when stored:
-// the renderers' pixels depend on these exact roundings.
+// Every result component is the exact result rounded to float once: the renderers' pixels depend
+// on these roundings. A single operation is done in float, which rounds exactly as the double
+// operation rounded to float would (double carries more than twice float's precision), and is
+// faster; longer expressions (dot, cross) are carried in double and rounded once.
 struct Vec3 {
     float x = 0.0f;
     float y = 0.0f;
@@ -16,31 +18,31 @@ struct Vec3 {
 
     Vec3& operator+=(const Vec3& b)
     {
-        x = static_cast<float>(static_cast<double>(x) + b.x);
-        y = static_cast<float>(static_cast<double>(y) + b.y);
-        z = static_cast<float>(static_cast<double>(z) + b.z);
+        x = x + b.x;
+        y = y + b.y;
+        z = z + b.z;
         return *this;
     }
     Vec3& operator-=(const Vec3& b)
     {
-        x = static_cast<float>(static_cast<double>(x) - b.x);
-        y = static_cast<float>(static_cast<double>(y) - b.y);
-        z = static_cast<float>(static_cast<double>(z) - b.z);
+        x = x - b.x;
+        y = y - b.y;
+        z = z - b.z;
         return *this;
     }
     Vec3& operator*=(float s)
     {
-        x = static_cast<float>(static_cast<double>(x) * s);
-        y = static_cast<float>(static_cast<double>(y) * s);
-        z = static_cast<float>(static_cast<double>(z) * s);
+        x = x * s;
+        y = y * s;
+        z = z * s;
         return *this;
     }
     // A true division, not a multiplication by 1/s: the two round differently.
     Vec3& operator/=(float s)
     {
-        x = static_cast<float>(static_cast<double>(x) / s);
-        y = static_cast<float>(static_cast<double>(y) / s);
-        z = static_cast<float>(static_cast<double>(z) / s);
+        x = x / s;
+        y = y / s;
+        z = z / s;
         return *this;
     }
 
@@ -69,7 +71,7 @@ inline Vec3 cross(const Vec3& a, const Vec3& b)
 }
 
 // The square root of the float dot product, so the dot is rounded before the root is taken.
-inline float Vec3::length() const { return static_cast<float>(std::sqrt(static_cast<double>(dot(*this, *this)))); }
+inline float Vec3::length() const { return std::sqrt(dot(*this, *this)); }
 
 inline Vec3& Vec3::normalize()
 {

@@ -15,10 +15,10 @@ struct Vec4 {
 
     Vec4& operator*=(float s)
     {
-        x = static_cast<float>(static_cast<double>(x) * s);
-        y = static_cast<float>(static_cast<double>(y) * s);
-        z = static_cast<float>(static_cast<double>(z) * s);
-        w = static_cast<float>(static_cast<double>(w) * s);
+        x = x * s;
+        y = y * s;
+        z = z * s;
+        w = w * s;
         return *this;
     }
 
@@ -26,7 +26,6 @@ struct Vec4 {
     Vec3 project() const
     {
         if (w == 0.0f) throw ZeroDivide{};
-        return {static_cast<float>(static_cast<double>(x) / w), static_cast<float>(static_cast<double>(y) / w),
-                static_cast<float>(static_cast<double>(z) / w)};
+        return {x / w, y / w, z / w};
     }
 };
