@@ -14,6 +14,77 @@ void growTo(std::vector<T>& v, size_t n)
     if (v.size() < n) v.resize(n);
 }
 
+// Up to a lane group of spans, stepped column by column side by side.
+struct SpanLanes {
+    Vec3Lanes normal, normalStep, stOverW, stOverWStep;
+    uint32_t next[kLanes] = {};  // each lane's next kept pixel
+    uint32_t end[kLanes] = {};
+    int32_t firstColumn[kLanes] = {};
+    int steps = -1;  // the most any lane needs; -1 for no span at all
+
+    // Takes the next spans that kept a pixel, from nextSpan on.
+    PIXELWRIGHT_LANE_HELPER void load(const GatheredFragments& f, size_t& nextSpan)
+    {
+        alignas(32) float start[6][kLanes] = {};
+        alignas(32) float by[6][kLanes] = {};
+        for (int lane = 0; lane < kLanes && nextSpan < f.spans.size(); ++nextSpan) {
+            const GatheredSpan& s = f.spans[nextSpan];
+            if (s.fragmentCount == 0) continue;
+            const SpanSetup& u = s.setup;
+            const Vec3* values[4] = {&u.normal, &u.stOverW, &u.normalStep, &u.stOverWStep};
+            for (int v = 0; v < 2; ++v) {
+                start[3 * v][lane] = values[v]->x;
+                start[3 * v + 1][lane] = values[v]->y;
+                start[3 * v + 2][lane] = values[v]->z;
+                by[3 * v][lane] = values[v + 2]->x;
+                by[3 * v + 1][lane] = values[v + 2]->y;
+                by[3 * v + 2][lane] = values[v + 2]->z;
+            }
+            next[lane] = s.firstFragment;
+            end[lane] = s.firstFragment + s.fragmentCount;
+            firstColumn[lane] = static_cast<int32_t>(u.firstColumn);
+            steps = std::max(steps, f.column[end[lane] - 1] - firstColumn[lane]);
+            ++lane;
+        }
+        normal = {loadLanes(start[0]), loadLanes(start[1]), loadLanes(start[2])};
+        stOverW = {loadLanes(start[3]), loadLanes(start[4]), loadLanes(start[5])};
+        normalStep = {loadLanes(by[0]), loadLanes(by[1]), loadLanes(by[2])};
+        stOverWStep = {loadLanes(by[3]), loadLanes(by[4]), loadLanes(by[5])};
+    }
+
+    // Hands the values at column firstColumn + k to the lanes' kept pixels there.
+    PIXELWRIGHT_LANE_HELPER void store(GatheredFragments& f, int k)
+    {
+        alignas(32) float now[6][kLanes];
+        storeLanes(now[0], normal.x);
+        storeLanes(now[1], normal.y);
+        storeLanes(now[2], normal.z);
+        storeLanes(now[3], stOverW.x);
+        storeLanes(now[4], stOverW.y);
+        storeLanes(now[5], stOverW.z);
+        for (int lane = 0; lane < kLanes; ++lane) {
+            const uint32_t i = next[lane];
+            if (i == end[lane] || f.column[i] - firstColumn[lane] != k) continue;
+            f.normalX[i] = now[0][lane];
+            f.normalY[i] = now[1][lane];
+            f.normalZ[i] = now[2][lane];
+            f.stOverWX[i] = now[3][lane];
+            f.stOverWY[i] = now[4][lane];
+            f.stOverWZ[i] = now[5][lane];
+            next[lane] = i + 1;
+        }
+    }
+
+    // The first column keeps the advanced normal as it is; every later one is renormalised, and
+    // a normal that reaches zero stays zero.
+    PIXELWRIGHT_LANE_HELPER void step()
+    {
+        normal = normal + normalStep;
+        normalizeWhereNonZero(normal);
+        stOverW = stOverW + stOverWStep;
+    }
+};
+
 }  // namespace
 
 size_t GatheredFragments::paddedCount() const { return roundUpToLanes(count); }
@@ -34,18 +105,14 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
 
 PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
 {
-    GatheredSpan s;
-    s.row = row;
-    s.firstFragment = static_cast<uint32_t>(count);
-    s.setup = setUpSpan(left, right, width);
-    s.leftStOverWStepY = left.stOverWStep;
-    s.rightStOverWStepY = right.stOverWStep;
-    if (!s.setup.empty()) {
-        const auto first = static_cast<int>(s.setup.firstColumn);
-        const int last = s.setup.lastColumn();
+    const SpanSetup setup = setUpSpan(left, right, width);
+    const auto spanIndex = static_cast<uint32_t>(spans.size());
+    const size_t firstFragment = count;
+    if (!setup.empty()) {
+        const auto first = static_cast<int>(setup.firstColumn);
+        const int last = setup.lastColumn();
         reserve(count + static_cast<size_t>(last - first), 0);
-        const auto spanIndex = static_cast<uint32_t>(spans.size());
-        float d = s.setup.depth;
+        float d = setup.depth;
         for (int c = first; c < last; ++c) {
             if (depthBuffer.testAndSet(d, c, row)) {
                 span[count] = spanIndex;
@@ -54,11 +121,18 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
                 depth[count] = d;
                 ++count;
             }
-            d = d + s.setup.depthStep;  // a float sum rounds as the double sum rounded to float
+            d = d + setup.depthStep;  // a float sum rounds as the double sum rounded to float
         }
     }
-    s.fragmentCount = static_cast<uint32_t>(count - s.firstFragment);
-    spans.push_back(s);
+    // Filled in place: a whole span assembled on the stack and then copied would be read back
+    // before its many small stores had landed.
+    GatheredSpan& s = spans.emplace_back();
+    s.row = row;
+    s.firstFragment = static_cast<uint32_t>(firstFragment);
+    s.fragmentCount = static_cast<uint32_t>(count - firstFragment);
+    s.setup = setup;
+    s.leftStOverWStepY = left.stOverWStep;
+    s.rightStOverWStepY = right.stOverWStep;
 }
 
 PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
@@ -74,67 +148,22 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
         stOverWX[i] = stOverWY[i] = stOverWZ[i] = 1.0f;
     }
 
-    // A lane group of spans at once, one per lane, taking only spans that kept a pixel. A lane
-    // whose span has no further kept pixel idles until the longest one is done.
+    // Two lane groups of spans at once, one span per lane, taking only spans that kept a pixel:
+    // each step is a long chain of roundings, and the second group's chain fills the wait for
+    // the first's. A lane whose span has no further kept pixel idles until the longest is done.
     size_t nextSpan = 0;
     for (;;) {
-        alignas(32) float start[6][kLanes] = {};
-        alignas(32) float step[6][kLanes] = {};
-        uint32_t next[kLanes] = {};
-        uint32_t end[kLanes] = {};
-        int32_t firstColumn[kLanes] = {};
-        int steps = -1;
-        for (int lane = 0; lane < kLanes && nextSpan < spans.size(); ++nextSpan) {
-            const GatheredSpan& s = spans[nextSpan];
-            if (s.fragmentCount == 0) continue;
-            const SpanSetup& u = s.setup;
-            const Vec3* from[2] = {&u.normal, &u.stOverW};
-            const Vec3* by[2] = {&u.normalStep, &u.stOverWStep};
-            for (int v = 0; v < 2; ++v) {
-                start[3 * v][lane] = from[v]->x;
-                start[3 * v + 1][lane] = from[v]->y;
-                start[3 * v + 2][lane] = from[v]->z;
-                step[3 * v][lane] = by[v]->x;
-                step[3 * v + 1][lane] = by[v]->y;
-                step[3 * v + 2][lane] = by[v]->z;
-            }
-            next[lane] = s.firstFragment;
-            end[lane] = s.firstFragment + s.fragmentCount;
-            firstColumn[lane] = static_cast<int32_t>(u.firstColumn);
-            steps = std::max(steps, column[end[lane] - 1] - firstColumn[lane]);
-            ++lane;
-        }
+        SpanLanes a, b;
+        a.load(*this, nextSpan);
+        b.load(*this, nextSpan);
+        const int steps = std::max(a.steps, b.steps);
         if (steps < 0) break;
-
-        Vec3Lanes normal{loadLanes(start[0]), loadLanes(start[1]), loadLanes(start[2])};
-        const Vec3Lanes normalStep{loadLanes(step[0]), loadLanes(step[1]), loadLanes(step[2])};
-        Vec3Lanes stOverW{loadLanes(start[3]), loadLanes(start[4]), loadLanes(start[5])};
-        const Vec3Lanes stOverWStep{loadLanes(step[3]), loadLanes(step[4]), loadLanes(step[5])};
         for (int k = 0;; ++k) {
-            alignas(32) float now[6][kLanes];
-            storeLanes(now[0], normal.x);
-            storeLanes(now[1], normal.y);
-            storeLanes(now[2], normal.z);
-            storeLanes(now[3], stOverW.x);
-            storeLanes(now[4], stOverW.y);
-            storeLanes(now[5], stOverW.z);
-            for (int lane = 0; lane < kLanes; ++lane) {
-                const uint32_t i = next[lane];
-                if (i == end[lane] || column[i] - firstColumn[lane] != k) continue;
-                normalX[i] = now[0][lane];
-                normalY[i] = now[1][lane];
-                normalZ[i] = now[2][lane];
-                stOverWX[i] = now[3][lane];
-                stOverWY[i] = now[4][lane];
-                stOverWZ[i] = now[5][lane];
-                next[lane] = i + 1;
-            }
+            a.store(*this, k);
+            b.store(*this, k);
             if (k == steps) break;
-            // The first column keeps the advanced normal as it is; every later one is renormalised,
-            // and a normal that reaches zero stays zero.
-            normal = normal + normalStep;
-            normalizeWhereNonZero(normal);
-            stOverW = stOverW + stOverWStep;
+            a.step();
+            b.step();
         }
     }
 }
