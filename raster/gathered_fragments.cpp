@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "raster/lanes.h"
+#include "raster/shade_fragment.h"
 
 namespace {
 
@@ -87,6 +88,14 @@ struct SpanLanes {
 
 }  // namespace
 
+void GatheredFragments::setFrameSize(int width, int height)
+{
+    columnNdc.resize(width > 0 ? static_cast<size_t>(width) : 0u);
+    rowNdc.resize(height > 0 ? static_cast<size_t>(height) : 0u);
+    for (size_t c = 0; c < columnNdc.size(); ++c) columnNdc[c] = normalizedDeviceCoordinate(static_cast<float>(c), width);
+    for (size_t r = 0; r < rowNdc.size(); ++r) rowNdc[r] = normalizedDeviceCoordinate(static_cast<float>(r), height);
+}
+
 size_t GatheredFragments::paddedCount() const { return roundUpToLanes(count); }
 
 void GatheredFragments::reserve(size_t n, size_t spanCount)
@@ -96,7 +105,7 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
     if (span.size() >= padded) return;
     growTo(span, padded);
     growTo(column, padded);
-    for (auto* v : {&row, &depth, &normalX, &normalY, &normalZ, &stOverWX, &stOverWY, &stOverWZ, &red, &green, &blue, &textureRed, &textureGreen, &textureBlue,
+    for (auto* v : {&ndcX, &ndcY, &depth, &normalX, &normalY, &normalZ, &stOverWX, &stOverWY, &stOverWZ, &red, &green, &blue, &textureRed, &textureGreen, &textureBlue,
                     &gradientX, &gradientY, &positionX, &positionY, &positionZ, &toEyeX, &toEyeY, &toEyeZ,
                     &toLightX, &toLightY, &toLightZ})
         growTo(*v, padded);
@@ -117,7 +126,8 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
             if (depthBuffer.testAndSet(d, c, row)) {
                 span[count] = spanIndex;
                 column[count] = c;
-                this->row[count] = static_cast<float>(row);
+                ndcX[count] = columnNdc[static_cast<size_t>(c)];
+                ndcY[count] = rowNdc[static_cast<size_t>(row)];
                 depth[count] = d;
                 ++count;
             }
@@ -142,7 +152,7 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
     for (size_t i = count; i < paddedCount(); ++i) {
         span[i] = 0;
         column[i] = 0;
-        row[i] = 0.0f;
+        ndcX[i] = ndcY[i] = 0.0f;
         depth[i] = 0.0f;
         normalX[i] = normalY[i] = normalZ[i] = 0.0f;
         stOverWX[i] = stOverWY[i] = stOverWZ[i] = 1.0f;

@@ -30,7 +30,7 @@ struct GatheredFragments {
     // One entry per fragment, padded to a whole number of lane groups.
     std::vector<uint32_t> span;
     std::vector<int32_t> column;
-    std::vector<float> row;
+    std::vector<float> ndcX, ndcY;  // the pixel's column and row, as normalized device coordinates
     std::vector<float> depth;
     // Filled by stepInterpolants().
     std::vector<float> normalX, normalY, normalZ;
@@ -43,6 +43,9 @@ struct GatheredFragments {
     std::vector<float> toLightX, toLightY, toLightZ;
     std::vector<float> red, green, blue;
     std::vector<int32_t> lit;
+
+    // The normalized device coordinate of every column and row, for a frame of that size.
+    void setFrameSize(int width, int height);
 
     void clear()
     {
@@ -63,6 +66,11 @@ struct GatheredFragments {
 
     // The number of entries the per-fragment arrays hold: count rounded up to whole lane groups.
     size_t paddedCount() const;
+
+private:
+    // One per column and per row: the coordinate costs a double division, so it is worked out
+    // once per frame rather than once per pixel.
+    std::vector<float> columnNdc, rowNdc;
 };
 
 // Every shaded fragment as one point, span by span in sweep order.

@@ -50,6 +50,7 @@ void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edg
     ActiveEdgeList active;
     GatheredFragments fragments;
     fragments.reserve(kGatherFragments + spanRoom, kGatherSpans);
+    fragments.setFrameSize(width, height);
     size_t gathering = 0;  // the primitive whose pixels are gathered
     auto shadeGathered = [&] {
         fragments.stepInterpolants();

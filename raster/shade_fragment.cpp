@@ -32,8 +32,7 @@ inline Vec4 eyeHomogeneous(const Scene& scene) { return scene.viewStack.transfor
 // The pixel is taken at its whole-number position, exactly undoing the viewport mapping.
 inline Vec4 unprojectHomogeneous(const Scene& scene, float x, float y, float depth, int width, int height)
 {
-    const Vec4 ndc(static_cast<float>(static_cast<double>(x) * 2.0 / width - 1.0),
-                   static_cast<float>(static_cast<double>(y) * 2.0 / height - 1.0), depth, 1.0f);
+    const Vec4 ndc(normalizedDeviceCoordinate(x, width), normalizedDeviceCoordinate(y, height), depth, 1.0f);
     return scene.viewStack.transformByInverse(scene.projectionStack.transformByInverse(ndc));
 }
 

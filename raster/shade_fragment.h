@@ -25,6 +25,13 @@ FrameShading prepareFrameShading(const Scene& scene, const std::vector<MipChain>
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
                    unsigned primitiveIndex, Color& out);
 
+// A window coordinate taken at a whole number, in [-1, 1] across a frame side of that size: exactly
+// undoes the viewport mapping.
+inline float normalizedDeviceCoordinate(float windowCoordinate, int size)
+{
+    return static_cast<float>(static_cast<double>(windowCoordinate) * 2.0 / size - 1.0);
+}
+
 // World position of a window position taken at whole-number coordinates. Throws ZeroDivide for w = 0.
 Vec3 unprojectPixel(const Scene& scene, float x, float y, float depth, int width, int height);
 

@@ -18,6 +18,15 @@ PIXELWRIGHT_LANE_HELPER Vec4Lanes operator*(const WideMatrix& a, const Vec4Lanes
     return {out[0], out[1], out[2], out[3]};
 }
 
+// The same for w = 1, whose product with the last column is that column exactly.
+PIXELWRIGHT_LANE_HELPER Vec4Lanes transformPoint(const WideMatrix& a, FloatLanes px, FloatLanes py, FloatLanes pz)
+{
+    const DoubleLanes x = widen(px), y = widen(py), z = widen(pz);
+    FloatLanes out[4];
+    for (int i = 0; i < 4; ++i) out[i] = narrow(a.m[i][0] * x + a.m[i][1] * y + a.m[i][2] * z + a.m[i][3]);
+    return {out[0], out[1], out[2], out[3]};
+}
+
 PIXELWRIGHT_LANE_HELPER FloatLanes specularPower(FloatLanes c, int32_t n)
 {
     uint32_t e = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
@@ -85,13 +94,11 @@ struct PolygonShading {
 };
 
 // The pixel's world position, and where w = 0 leaves none.
-PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const PolygonShading& p, FloatLanes x, FloatLanes y, FloatLanes depth, MaskLanes& ok)
+PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const PolygonShading& p, FloatLanes ndcX, FloatLanes ndcY,
+                                            FloatLanes depth, MaskLanes& ok)
 {
-    // The window position at whole-number coordinates, exactly undoing the viewport mapping.
     const LaneShading& l = p.frame;
-    const Vec4Lanes ndc{narrow(widen(x) * 2.0 / l.width - 1.0), narrow(widen(y) * 2.0 / l.height - 1.0), depth,
-                        splat(1.0f)};
-    const Vec4Lanes h = l.viewInverse * (l.projectionInverse * ndc);
+    const Vec4Lanes h = l.viewInverse * transformPoint(l.projectionInverse, ndcX, ndcY, depth);
     ok &= h.w != 0.0f;
     return {h.x / h.w, h.y / h.w, h.z / h.w};
 }
@@ -170,8 +177,6 @@ LaneShading prepareLaneShading(const FrameShading& frame)
             }
         }
     }
-    l.width = splatWide(frame.width);
-    l.height = splatWide(frame.height);
     l.eye = splat(frame.eye.x, frame.eye.y, frame.eye.z);
     return l;
 }
@@ -212,8 +217,7 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
     // short independent iterations overlap.
     for (size_t i = 0; i < padded; i += kLanes) {
         MaskLanes ok = allLanes();
-        const FloatLanes x = __builtin_convertvector(loadColumns(f, i), FloatLanes);
-        const Vec3Lanes position = unproject(p, x, loadLanes(&f.row[i]), loadLanes(&f.depth[i]), ok);
+        const Vec3Lanes position = unproject(p, loadLanes(&f.ndcX[i]), loadLanes(&f.ndcY[i]), loadLanes(&f.depth[i]), ok);
         storeVec3(f.positionX, f.positionY, f.positionZ, i, position);
         storeMask(f, i, ok);
     }

@@ -14,7 +14,6 @@ struct LaneShading {
     FrameShading frame;
     WideMatrix projectionInverse;
     WideMatrix viewInverse;
-    DoubleLanes width, height;
     Vec3Lanes eye;
 };
 
