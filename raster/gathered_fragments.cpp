@@ -114,7 +114,7 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
 
 PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
 {
-    const SpanSetup setup = setUpSpan(left, right, width);
+    SpanSetup setup = setUpSpanDepth(left, right, width);
     const auto spanIndex = static_cast<uint32_t>(spans.size());
     const size_t firstFragment = count;
     if (!setup.empty()) {
@@ -134,6 +134,7 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
             d = d + setup.depthStep;  // a float sum rounds as the double sum rounded to float
         }
     }
+    if (count > firstFragment) setUpSpanInterpolants(left, right, setup);
     // Filled in place: a whole span assembled on the stack and then copied would be read back
     // before its many small stores had landed.
     GatheredSpan& s = spans.emplace_back();

@@ -24,7 +24,8 @@ struct SpanSetup {
     int lastColumn() const { return static_cast<int>(std::ceil(endColumn)); }
 };
 
-inline SpanSetup setUpSpan(const Edge& left, const Edge& right, int width)
+// The span's columns and its depth: all that the depth test needs.
+inline SpanSetup setUpSpanDepth(const Edge& left, const Edge& right, int width)
 {
     SpanSetup s;
     const float frameWidth = static_cast<float>(width);
@@ -32,27 +33,41 @@ inline SpanSetup setUpSpan(const Edge& left, const Edge& right, int width)
     if (s.firstColumn < 0.0f) s.firstColumn = 0.0f;
     s.endColumn = right.x;
     if (s.endColumn > frameWidth) s.endColumn = frameWidth;
+    s.length = static_cast<float>(static_cast<double>(s.endColumn) - s.firstColumn);
     const float dx0 = static_cast<float>(static_cast<double>(s.firstColumn) - left.x);
     // Zero for an empty span; the steps are then infinite or NaN, and no pixel uses them.
     const float d = static_cast<float>(static_cast<double>(right.x) - left.x);
-    // The seven steps and starts, each stepPer and advance exactly, four at a time: the divisions
+    s.depthStep = stepPer(left.depth, right.depth, d);
+    s.depth = advance(left.depth, s.depthStep, dx0);
+    return s;
+}
+
+// The normal and (s/w, t/w, 1/w) too, which only a span with a visible pixel needs.
+inline void setUpSpanInterpolants(const Edge& left, const Edge& right, SpanSetup& s)
+{
+    const float dx0 = static_cast<float>(static_cast<double>(s.firstColumn) - left.x);
+    const float d = static_cast<float>(static_cast<double>(right.x) - left.x);
+    // Each step and start exactly as stepPer and advance round it, four at a time: the divisions
     // are most of a span's set-up cost.
     using Double4 = double __attribute__((vector_size(32)));
     using Float4 = float __attribute__((vector_size(16)));
-    const Double4 a0{left.depth, left.normal.x, left.normal.y, left.normal.z};
-    const Double4 b0{right.depth, right.normal.x, right.normal.y, right.normal.z};
-    const Double4 a1{left.stOverW.x, left.stOverW.y, left.stOverW.z, 0.0};
-    const Double4 b1{right.stOverW.x, right.stOverW.y, right.stOverW.z, 0.0};
+    const Double4 a0{left.normal.x, left.normal.y, left.normal.z, left.stOverW.x};
+    const Double4 b0{right.normal.x, right.normal.y, right.normal.z, right.stOverW.x};
+    const Double4 a1{left.stOverW.y, left.stOverW.z, 0.0, 0.0};
+    const Double4 b1{right.stOverW.y, right.stOverW.z, 0.0, 0.0};
     const Float4 step0 = __builtin_convertvector((b0 - a0) / d, Float4);
     const Float4 step1 = __builtin_convertvector((b1 - a1) / d, Float4);
     const Float4 start0 = __builtin_convertvector(a0 + __builtin_convertvector(step0, Double4) * dx0, Float4);
     const Float4 start1 = __builtin_convertvector(a1 + __builtin_convertvector(step1, Double4) * dx0, Float4);
-    s.depthStep = step0[0];
-    s.depth = start0[0];
-    s.normalStep = {step0[1], step0[2], step0[3]};
-    s.normal = {start0[1], start0[2], start0[3]};
-    s.stOverWStep = {step1[0], step1[1], step1[2]};
-    s.stOverW = {start1[0], start1[1], start1[2]};
-    s.length = static_cast<float>(static_cast<double>(s.endColumn) - s.firstColumn);
+    s.normalStep = {step0[0], step0[1], step0[2]};
+    s.normal = {start0[0], start0[1], start0[2]};
+    s.stOverWStep = {step0[3], step1[0], step1[1]};
+    s.stOverW = {start0[3], start1[0], start1[1]};
+}
+
+inline SpanSetup setUpSpan(const Edge& left, const Edge& right, int width)
+{
+    SpanSetup s = setUpSpanDepth(left, right, width);
+    setUpSpanInterpolants(left, right, s);
     return s;
 }
