@@ -10,6 +10,7 @@
 #include "raster/prepare_textures.h"
 #include "raster/render_polygons.h"
 #include "scene/demo_scenes.h"
+#include "texture/tile_texture.h"
 
 namespace {
 
@@ -105,4 +106,84 @@ TEST(RenderPaths, BatchedShadingEqualsOneAtATimeBitForBit)
             }
         }
     }
+}
+
+namespace {
+
+// What the demonstration scenes never show: normals of zero length, a negative
+// shininess, a light on the surface itself, a texture and a bump map on a polygon seen edge-on,
+// and a bump map without texels.
+void buildAwkwardScene(Scene& scene)
+{
+    scene.clear();
+    scene.lightingEnabled = true;
+    scene.setAmbient(Color(0.3f, 0.2f, 0.1f, 1));
+    scene.addLight(0.25f, 0.0f, 0.0f, Color(0.9f, 0.8f, 0.7f, 1));
+    scene.addLight(-3, 4, 5, Color(0.5f, 0.6f, 0.7f, 1));
+    const Texture* tiles = scene.ownTexture(makeTileTexture(64, 32));
+    const Texture* bumps = scene.ownTexture(makeTileBumpMap(32, 64));
+    const Texture* blank = scene.ownTexture(Texture());
+
+    scene.setTextures(tiles, bumps, nullptr);
+    scene.setMaterial(Color(0.8f, 0.5f, 0.2f, 1), Color(1.2f, 1.2f, 1.2f, 1), -3);
+    scene.beginPrimitive();
+    scene.beginPolygon();
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (int k = 0; k < 4; ++k) {
+        // Opposite normals at opposite corners: the interpolated normal passes through zero.
+        const float sign = k % 2 == 0 ? 1.0f : -1.0f;
+        scene.setNormal(0, 0, sign);
+        scene.setTexCoord(corners[k][0] * 3, corners[k][1] * 2);
+        scene.addVertex(corners[k][0], corners[k][1], 0);
+    }
+
+    scene.setTextures(nullptr, blank, nullptr);
+    scene.setMaterial(Color(0.2f, 0.7f, 0.4f, 1), Color(0.5f, 0.5f, 0.5f, 1), 7);
+    scene.beginPrimitive();
+    scene.beginPolygon();
+    scene.setNormal(1, 0, 0);
+    scene.addVertex(0.25f, -1, -1);
+    scene.addVertex(0.25f, 1, -1);
+    scene.setNormal(0, 1, 1);
+    scene.addVertex(0.25f, 1, 1);
+    scene.addVertex(0.25f, -1, 1);
+
+    // No normal at all (the builder only takes unit normals, so they are cleared afterwards):
+    // nothing of it can be shaded, though it hides what lies behind it.
+    scene.beginPrimitive();
+    scene.beginPolygon();
+    scene.addVertex(-0.5f, 0.5f, 0.5f);
+    scene.addVertex(0.5f, 0.5f, 0.5f);
+    scene.addVertex(0, 0.9f, 0.5f);
+    for (Vertex& v : scene.primitives.back().polygons.back()) v.normal = Vec3(0, 0, 0);
+}
+
+}  // namespace
+
+TEST(RenderPaths, BatchedShadingEqualsOneAtATimeOnAwkwardSurfaces)
+{
+    Scene scene;
+    buildAwkwardScene(scene);
+    DepthBuffer depthPlain, depthFast;
+    EdgeTable edgeTable;
+    std::vector<MipChain> mipChains;
+    prepareTextures(scene, depthPlain, edgeTable, mipChains, 200, 150);
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<float> angle(-180, 180), zoom(-3, 10), pan(-60, 60);
+    size_t points = 0;
+    for (int view = 0; view < 40; ++view) {
+        CameraPose pose;
+        pose.azimuth = angle(random);
+        pose.elevation = angle(random);
+        pose.zoom = zoom(random);
+        pose.panX = pan(random);
+        pose.panY = pan(random);
+        setupCamera(scene.projectionStack, scene.viewStack, pose, 200, 150);
+        PointLog plain, fast;
+        renderPolygonsOneAtATime(scene, depthPlain, edgeTable, mipChains, 200, 150, plain);
+        renderPolygons(scene, depthFast, edgeTable, mipChains, 200, 150, fast);
+        ASSERT_EQ(firstDifference(plain, fast), "") << "view " << view;
+        points += plain.entries.size();
+    }
+    EXPECT_GT(points, 20000u);
 }
