@@ -92,7 +92,8 @@ void GatheredFragments::setFrameSize(int width, int height)
 {
     columnNdc.resize(width > 0 ? static_cast<size_t>(width) : 0u);
     rowNdc.resize(height > 0 ? static_cast<size_t>(height) : 0u);
-    for (size_t c = 0; c < columnNdc.size(); ++c) columnNdc[c] = normalizedDeviceCoordinate(static_cast<float>(c), width);
+    for (size_t c = 0; c < columnNdc.size(); ++c)
+        columnNdc[c] = normalizedDeviceCoordinate(static_cast<float>(c), width);
     for (size_t r = 0; r < rowNdc.size(); ++r) rowNdc[r] = normalizedDeviceCoordinate(static_cast<float>(r), height);
 }
 
@@ -105,14 +106,16 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
     if (span.size() >= padded) return;
     growTo(span, padded);
     growTo(column, padded);
-    for (auto* v : {&ndcX, &ndcY, &depth, &normalX, &normalY, &normalZ, &stOverWX, &stOverWY, &stOverWZ, &red, &green, &blue, &textureRed, &textureGreen, &textureBlue,
-                    &gradientX, &gradientY, &positionX, &positionY, &positionZ, &toEyeX, &toEyeY, &toEyeZ,
-                    &toLightX, &toLightY, &toLightZ})
+    for (auto* v :
+         {&ndcX,      &ndcY,      &depth,  &normalX,    &normalY,      &normalZ,     &stOverWX,  &stOverWY,  &stOverWZ,
+          &red,       &green,     &blue,   &textureRed, &textureGreen, &textureBlue, &gradientX, &gradientY, &positionX,
+          &positionY, &positionZ, &toEyeX, &toEyeY,     &toEyeZ,       &toLightX,    &toLightY,  &toLightZ})
         growTo(*v, padded);
     growTo(lit, padded);
 }
 
-PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
+PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width,
+                                                        DepthBuffer& depthBuffer)
 {
     SpanSetup setup = setUpSpanDepth(left, right, width);
     const auto spanIndex = static_cast<uint32_t>(spans.size());

@@ -6,12 +6,10 @@
 #include <immintrin.h>
 #endif
 
-// Eight pixels side by side, in the compiler's portable vector types: eight rather than the four a
-// register holds, so that each long chain of roundings runs twice over, independently, and one
-// half's latency hides the other's. Every lane rounds exactly as
+// Eight pixels side by side, in the compiler's portable vector types. Every lane rounds exactly as
 // the scalar code does: a single float operation equals the double operation rounded to float
 // (double has more than twice float's precision, so the second rounding never changes the
-// result), and longer expressions are carried in four-lane double and rounded once.
+// result), and longer expressions are carried in double lanes and rounded once.
 constexpr int kLanes = 8;
 
 // The functions that run the lanes are compiled twice where the compiler can choose at run time:
@@ -83,8 +81,14 @@ struct Vec4Lanes {
     FloatLanes x, y, z, w;
 };
 
-PIXELWRIGHT_LANE_HELPER Vec3Lanes operator+(const Vec3Lanes& a, const Vec3Lanes& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-PIXELWRIGHT_LANE_HELPER Vec3Lanes operator-(const Vec3Lanes& a, const Vec3Lanes& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+PIXELWRIGHT_LANE_HELPER Vec3Lanes operator+(const Vec3Lanes& a, const Vec3Lanes& b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+PIXELWRIGHT_LANE_HELPER Vec3Lanes operator-(const Vec3Lanes& a, const Vec3Lanes& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 PIXELWRIGHT_LANE_HELPER Vec3Lanes splat(float x, float y, float z) { return {splat(x), splat(y), splat(z)}; }
 
 // The scalar dot: products and sums in double, one rounding at the end.

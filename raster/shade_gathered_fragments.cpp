@@ -8,7 +8,6 @@ namespace {
 // As a float product 50·g rounds as the double one does: 50 needs only six bits.
 constexpr float kBumpStrength = 50.0f;
 
-
 // Each row's sum in double, left to right, rounded once: the scalar Mat4 · Vec4.
 PIXELWRIGHT_LANE_HELPER Vec4Lanes operator*(const WideMatrix& a, const Vec4Lanes& v)
 {
@@ -48,8 +47,8 @@ PIXELWRIGHT_LANE_HELPER Vec3Lanes cross(const Vec3Lanes& a, const Vec3Lanes& b)
     return {narrow(ay * bz - az * by), narrow(az * bx - ax * bz), narrow(ax * by - ay * bx)};
 }
 
-PIXELWRIGHT_LANE_HELPER Vec3Lanes loadVec3(const std::vector<float>& x, const std::vector<float>& y, const std::vector<float>& z,
-                       size_t i)
+PIXELWRIGHT_LANE_HELPER Vec3Lanes loadVec3(const std::vector<float>& x, const std::vector<float>& y,
+                                           const std::vector<float>& z, size_t i)
 {
     return {loadLanes(&x[i]), loadLanes(&y[i]), loadLanes(&z[i])};
 }
@@ -58,8 +57,8 @@ struct RgbLanes {
     FloatLanes r, g, b;
 };
 
-PIXELWRIGHT_LANE_HELPER void storeVec3(std::vector<float>& x, std::vector<float>& y, std::vector<float>& z,
-                                       size_t i, const Vec3Lanes& v)
+PIXELWRIGHT_LANE_HELPER void storeVec3(std::vector<float>& x, std::vector<float>& y, std::vector<float>& z, size_t i,
+                                       const Vec3Lanes& v)
 {
     storeLanes(&x[i], v.x);
     storeLanes(&y[i], v.y);
@@ -85,8 +84,8 @@ PIXELWRIGHT_LANE_HELPER MaskLanes loadColumns(const GatheredFragments& f, size_t
     return v;
 }
 
-// What stays the same for every fragment of the polygon.
-struct PolygonShading {
+// What stays the same for every fragment of the primitive.
+struct PrimitiveShading {
     const LaneShading& frame;
     const MipChain* texture;  // null when the primitive samples as white
     const Texture* bumpMap;   // null when the normal is not perturbed
@@ -94,7 +93,7 @@ struct PolygonShading {
 };
 
 // The pixel's world position, and where w = 0 leaves none.
-PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const PolygonShading& p, FloatLanes ndcX, FloatLanes ndcY,
+PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const PrimitiveShading& p, FloatLanes ndcX, FloatLanes ndcY,
                                             FloatLanes depth, MaskLanes& ok)
 {
     const LaneShading& l = p.frame;
@@ -104,15 +103,16 @@ PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const PolygonShading& p, FloatLanes 
 }
 
 // The colour lookups read arbitrary texels, one lane at a time; the arithmetic before them runs on
-// four. Their results go to the fragment arrays, which the lighting pass reads back long after,
+// all lanes. Their results go to the fragment arrays, which the lighting pass reads back long after,
 // rather than being assembled into vectors lane by lane.
-PIXELWRIGHT_LANE_HELPER void sampleTextures(const PolygonShading& p, GatheredFragments& f, size_t i, size_t lanes, FloatLanes s, FloatLanes t,
-                           FloatLanes q)
+PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredFragments& f, size_t i, size_t lanes,
+                                            FloatLanes s, FloatLanes t, FloatLanes q)
 {
     const Texture& base = (*p.texture)[0];
     const GatheredSpan* spans[kLanes];
     for (int lane = 0; lane < kLanes; ++lane) spans[lane] = &f.spans[f.span[i + static_cast<size_t>(lane)]];
-    auto gather = [&](auto field) __attribute__((always_inline)) {
+    auto gather = [&](auto field) __attribute__((always_inline))
+    {
         FloatLanes out;
         for (int lane = 0; lane < kLanes; ++lane) out[lane] = field(*spans[lane]);
         return out;
@@ -143,7 +143,8 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PolygonShading& p, GatheredFra
     }
 }
 
-PIXELWRIGHT_LANE_HELPER void bumpGradients(const PolygonShading& p, GatheredFragments& f, size_t i, size_t lanes, FloatLanes s, FloatLanes t)
+PIXELWRIGHT_LANE_HELPER void bumpGradients(const PrimitiveShading& p, GatheredFragments& f, size_t i, size_t lanes,
+                                           FloatLanes s, FloatLanes t)
 {
     for (size_t lane = 0; lane < lanes; ++lane) {
         const Vec2 g = p.bumpHasTexels ? bumpGradientAt(*p.bumpMap, s[lane], t[lane]) : Vec2(0.0f, 0.0f);
@@ -182,7 +183,7 @@ LaneShading prepareLaneShading(const FrameShading& frame)
 }
 
 PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const LaneShading& lanes,
-                                                   const Primitive& primitive, unsigned primitiveIndex)
+                                                    const Primitive& primitive, unsigned primitiveIndex)
 {
     const FrameShading& frame = lanes.frame;
     const size_t padded = f.paddedCount();
@@ -192,12 +193,12 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
     }
     const Scene& scene = *frame.scene;
     const std::vector<MipChain>& chains = *frame.mipChains;
-    const MipChain* texture = primitiveIndex < chains.size() && !chains[primitiveIndex].empty() &&
-                                      hasTexels(chains[primitiveIndex][0], 3)
-                                  ? &chains[primitiveIndex]
-                                  : nullptr;
+    const MipChain* texture =
+        primitiveIndex < chains.size() && !chains[primitiveIndex].empty() && hasTexels(chains[primitiveIndex][0], 3)
+            ? &chains[primitiveIndex]
+            : nullptr;
     const Texture* bumpMap = primitive.bumpMap;
-    const PolygonShading p{lanes, texture, bumpMap, bumpMap && hasTexels(*bumpMap, 1)};
+    const PrimitiveShading p{lanes, texture, bumpMap, bumpMap && hasTexels(*bumpMap, 1)};
     const Vec3Lanes& eye = lanes.eye;
 
     // First the lookups, which go lane by lane, for the whole polygon.
@@ -217,7 +218,8 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
     // short independent iterations overlap.
     for (size_t i = 0; i < padded; i += kLanes) {
         MaskLanes ok = allLanes();
-        const Vec3Lanes position = unproject(p, loadLanes(&f.ndcX[i]), loadLanes(&f.ndcY[i]), loadLanes(&f.depth[i]), ok);
+        const Vec3Lanes position =
+            unproject(p, loadLanes(&f.ndcX[i]), loadLanes(&f.ndcY[i]), loadLanes(&f.depth[i]), ok);
         storeVec3(f.positionX, f.positionY, f.positionZ, i, position);
         storeMask(f, i, ok);
     }
@@ -267,9 +269,9 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
 
     // The texture modulates only the ambient term.
     for (size_t i = 0; i < padded; i += kLanes) {
-        const RgbLanes texel = texture ? RgbLanes{loadLanes(&f.textureRed[i]), loadLanes(&f.textureGreen[i]),
-                                                  loadLanes(&f.textureBlue[i])}
-                                       : RgbLanes{splat(1.0f), splat(1.0f), splat(1.0f)};
+        const RgbLanes texel =
+            texture ? RgbLanes{loadLanes(&f.textureRed[i]), loadLanes(&f.textureGreen[i]), loadLanes(&f.textureBlue[i])}
+                    : RgbLanes{splat(1.0f), splat(1.0f), splat(1.0f)};
         storeLanes(&f.red[i], texel.r * scene.ambient.r + loadLanes(&f.red[i]));
         storeLanes(&f.green[i], texel.g * scene.ambient.g + loadLanes(&f.green[i]));
         storeLanes(&f.blue[i], texel.b * scene.ambient.b + loadLanes(&f.blue[i]));

@@ -22,4 +22,4 @@ LaneShading prepareLaneShading(const FrameShading& frame);
 // Colours every gathered fragment (all of one primitive), a lane group at a time, exactly as shadeFragment colours
 // each one: the same values in every bit, and not lit wherever shadeFragment reports false.
 void shadeGatheredFragments(GatheredFragments& fragments, const LaneShading& frame, const Primitive& primitive,
-                           unsigned primitiveIndex);
+                            unsigned primitiveIndex);

@@ -24,7 +24,10 @@ struct PointLog {
 
     void beginSpan() { entries.push_back({true, 0, 0, 0, 0, 0, 0}); }
     void endSpan() { entries.push_back({true, 1, 0, 0, 0, 0, 0}); }
-    void point(float x, float y, float depth, const Color& c) { entries.push_back({false, x, y, depth, c.r, c.g, c.b}); }
+    void point(float x, float y, float depth, const Color& c)
+    {
+        entries.push_back({false, x, y, depth, c.r, c.g, c.b});
+    }
 };
 
 // Bit for bit; two NaNs count as the same value, whatever their payload.
@@ -53,8 +56,8 @@ std::string firstDifference(const PointLog& plain, const PointLog& fast)
     for (size_t i = 0; i < n; ++i) {
         const PointLog::Entry& a = plain.entries[i];
         const PointLog::Entry& b = fast.entries[i];
-        if (a.marker != b.marker || !same(a.x, b.x) || !same(a.y, b.y) || !same(a.depth, b.depth) ||
-            !same(a.r, b.r) || !same(a.g, b.g) || !same(a.b, b.b)) {
+        if (a.marker != b.marker || !same(a.x, b.x) || !same(a.y, b.y) || !same(a.depth, b.depth) || !same(a.r, b.r) ||
+            !same(a.g, b.g) || !same(a.b, b.b)) {
             return "entry " + std::to_string(i) + ": one at a time " + describe(a) + ", batched " + describe(b);
         }
     }
