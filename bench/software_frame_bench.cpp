@@ -23,10 +23,8 @@
 #include "app/render_frame.h"
 #include "math/camera.h"
 #include "raster/frame_driver.h"
-#include "raster/polygon_edges.h"
 #include "raster/prepare_textures.h"
-#include "raster/scan_polygon.h"
-#include "raster/vertex_stage.h"
+#include "raster/render_polygons.h"
 #include "scene/demo_scenes.h"
 
 namespace {
@@ -139,21 +137,10 @@ void softwareFrame(benchmark::State& state)
         static_cast<double>(allocationCount().load() - allocationsBefore) / static_cast<double>(state.iterations());
 }
 
-// Counts the fragments the sweep hands on, without shading them.
-struct CountingSink {
-    uint64_t fragments = 0;
-    void beginSpan() {}
-    void endSpan() {}
-    void fragment(const Fragment& f)
-    {
-        benchmark::DoNotOptimize(&f);
-        ++fragments;
-    }
-};
-
-// The renderer without its shading: vertex stage, edge set-up and sweep with the depth test, as
-// the frame driver runs them, to show what scan conversion alone costs.
-void rasterOnly(benchmark::State& state)
+// The frame's first stages only: vertex stage, edge set-up, sweep and depth test, gathering the
+// visible pixels as the frame driver does (and, with step, stepping their interpolants), but
+// shading and handing out nothing. The difference to SoftwareFrame is what the later stages cost.
+void frontEnd(benchmark::State& state, bool step)
 {
     const int sceneNumber = static_cast<int>(state.range(0));
     const Size size = kSizes[state.range(1)];
@@ -161,28 +148,31 @@ void rasterOnly(benchmark::State& state)
     auto bench = makeBench(sceneNumber, size, filled);
     Scene& scene = bench->scene;
     ActiveEdgeList active;
-    PolygonScratch scratch;
-    CountingSink sink;
+    GatheredFragments fragments;
+    fragments.reserve(2048 + static_cast<size_t>(size.width), 1024);
+    fragments.setFrameSize(size.width, size.height);
+    uint64_t kept = 0;
+    auto flush = [&] {
+        if (step) fragments.stepInterpolants();
+        kept += fragments.count;
+        fragments.clear();
+    };
     for (auto _ : state) {
-        sink.fragments = 0;
-        const VertexStage stage = makeVertexStage(scene, size.width, size.height);
-        bench->depthBuffer.resize(size.width, size.height);
-        bench->depthBuffer.clear(1.0f);
-        for (const Primitive& primitive : scene.primitives) {
-            for (const Polygon& polygon : primitive.polygons) {
-                bench->edgeTable.resize(size.height);
-                bench->edgeTable.clear();
-                active.clear();
-                addPolygonEdges(polygon, stage, size.height, bench->edgeTable, scratch);
-                scanPolygon(bench->edgeTable, active, bench->depthBuffer, size.width, size.height, sink);
-            }
-        }
+        kept = 0;
+        forEachPolygon(scene, bench->depthBuffer, bench->edgeTable, size.width, size.height, [&](size_t) {
+            active.clear();
+            sweepPolygon(bench->edgeTable, active, size.height, [&](const Edge& left, const Edge& right, int row) {
+                if (fragments.count > 2048 || fragments.spans.size() == 1024) flush();
+                fragments.addSpan(left, right, row, size.width, bench->depthBuffer);
+            });
+        });
+        flush();
     }
-    state.counters["fragments"] = static_cast<double>(sink.fragments);
-    state.counters["fragments/s"] = benchmark::Counter(static_cast<double>(sink.fragments) *
-                                                           static_cast<double>(state.iterations()),
-                                                       benchmark::Counter::kIsRate);
+    state.counters["fragments"] = static_cast<double>(kept);
 }
+
+void scanOnly(benchmark::State& state) { frontEnd(state, false); }
+void scanAndStep(benchmark::State& state) { frontEnd(state, true); }
 
 // The same frame through GL points into a real window, finished by the display.
 void glFrame(benchmark::State& state)
@@ -247,7 +237,8 @@ int main(int argc, char** argv)
     mallopt(M_TRIM_THRESHOLD, 128 * 1024 * 1024);
     benchmark::Initialize(&argc, argv);
     registerFrames("SoftwareFrame", softwareFrame, false);
-    registerFrames("RasterOnly", rasterOnly, false);
+    registerFrames("ScanOnly", scanOnly, false);
+    registerFrames("ScanAndStep", scanAndStep, false);
     const char* display = std::getenv("DISPLAY");
     if (display && *display) {
         openWindow(argc, argv);

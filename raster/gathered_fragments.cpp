@@ -124,16 +124,22 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
         const auto first = static_cast<int>(setup.firstColumn);
         const int last = setup.lastColumn();
         reserve(count + static_cast<size_t>(last - first), 0);
+        // The depth test without a branch: where hidden and visible pixels alternate, a branch
+        // would be mispredicted at every change. Each column is written to the next free entry
+        // and kept only if it passed; "d < cell ? d : cell" is the strict test (NaN never passes).
+        float* cells = depthBuffer.rowCells(row);
+        const float ndcRow = rowNdc[static_cast<size_t>(row)];
         float d = setup.depth;
         for (int c = first; c < last; ++c) {
-            if (depthBuffer.testAndSet(d, c, row)) {
-                span[count] = spanIndex;
-                column[count] = c;
-                ndcX[count] = columnNdc[static_cast<size_t>(c)];
-                ndcY[count] = rowNdc[static_cast<size_t>(row)];
-                depth[count] = d;
-                ++count;
-            }
+            const float cell = cells[c];
+            const bool visible = d < cell;
+            cells[c] = d < cell ? d : cell;
+            span[count] = spanIndex;
+            column[count] = c;
+            ndcX[count] = columnNdc[static_cast<size_t>(c)];
+            ndcY[count] = ndcRow;
+            depth[count] = d;
+            count += visible ? 1u : 0u;
             d = d + setup.depthStep;  // a float sum rounds as the double sum rounded to float
         }
     }
