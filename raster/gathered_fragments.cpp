@@ -1,6 +1,7 @@
 #include "raster/gathered_fragments.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "raster/lanes.h"
 #include "raster/shade_fragment.h"
@@ -8,12 +9,6 @@
 namespace {
 
 size_t roundUpToLanes(size_t n) { return (n + kLanes - 1) / kLanes * kLanes; }
-
-template <class T>
-void growTo(std::vector<T>& v, size_t n)
-{
-    if (v.size() < n) v.resize(n);
-}
 
 // Up to a lane group of spans, stepped column by column side by side.
 struct SpanLanes {
@@ -103,15 +98,32 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
 {
     spans.reserve(spanCount);
     const size_t padded = roundUpToLanes(n);
-    if (span.size() >= padded) return;
-    growTo(span, padded);
-    growTo(column, padded);
-    for (auto* v :
-         {&ndcX,      &ndcY,      &depth,  &normalX,    &normalY,      &normalZ,     &stOverWX,  &stOverWY,  &stOverWZ,
-          &red,       &green,     &blue,   &textureRed, &textureGreen, &textureBlue, &gradientX, &gradientY, &positionX,
-          &positionY, &positionZ, &toEyeX, &toEyeY,     &toEyeZ,       &toLightX,    &toLightY,  &toLightZ})
-        growTo(*v, padded);
-    growTo(lit, padded);
+    if (capacity_ >= padded) return;
+    uint32_t* const oldSpan = span;
+    int32_t* const oldColumn = column;
+    float* const oldCollected[] = {ndcX, ndcY, depth};
+    int32_t** const integerArrays[] = {&column, &lit};
+    float** const floatArrays[] = {
+        &ndcX,       &ndcY,         &depth,       &normalX,   &normalY,   &normalZ,   &stOverWX,  &stOverWY,  &stOverWZ,
+        &textureRed, &textureGreen, &textureBlue, &gradientX, &gradientY, &positionX, &positionY, &positionZ, &toEyeX,
+        &toEyeY,     &toEyeZ,       &toLightX,    &toLightY,  &toLightZ,  &red,       &green,     &blue};
+    constexpr size_t kIntegerArrays = std::size(integerArrays) + 1;  // and span
+    std::unique_ptr<int32_t[]> integers(new int32_t[kIntegerArrays * padded]);
+    std::unique_ptr<float[]> floats(new float[std::size(floatArrays) * padded]);
+    span = reinterpret_cast<uint32_t*>(integers.get());
+    for (size_t a = 0; a < std::size(integerArrays); ++a) *integerArrays[a] = integers.get() + (a + 1) * padded;
+    for (size_t a = 0; a < std::size(floatArrays); ++a) *floatArrays[a] = floats.get() + a * padded;
+    // What addSpan has gathered so far is kept; everything else is filled afresh before it is read.
+    if (count > 0) {
+        std::copy(oldSpan, oldSpan + count, span);
+        std::copy(oldColumn, oldColumn + count, column);
+        float* const newCollected[] = {ndcX, ndcY, depth};
+        for (size_t a = 0; a < std::size(newCollected); ++a)
+            std::copy(oldCollected[a], oldCollected[a] + count, newCollected[a]);
+    }
+    integers_ = std::move(integers);
+    floats_ = std::move(floats);
+    capacity_ = padded;
 }
 
 PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "math/color.h"
@@ -27,22 +28,29 @@ struct GatheredFragments {
     std::vector<GatheredSpan> spans;
     size_t count = 0;
 
-    // One entry per fragment, padded to a whole number of lane groups.
-    std::vector<uint32_t> span;
-    std::vector<int32_t> column;
-    std::vector<float> ndcX, ndcY;  // the pixel's column and row, as normalized device coordinates
-    std::vector<float> depth;
+    // One entry per fragment, padded to a whole number of lane groups. The arrays are slices of
+    // two blocks (four-byte integers and floats), so growing them is two allocations, not thirty.
+    uint32_t* span = nullptr;
+    int32_t* column = nullptr;
+    int32_t* lit = nullptr;  // filled by shading: whether the pixel could be shaded at all
+    float* ndcX = nullptr;   // the pixel's column and row, as normalized device coordinates
+    float* ndcY = nullptr;
+    float* depth = nullptr;
     // Filled by stepInterpolants().
-    std::vector<float> normalX, normalY, normalZ;
-    std::vector<float> stOverWX, stOverWY, stOverWZ;
-    // Filled by shading: the lookups first, then the colour and whether the pixel could be shaded.
-    std::vector<float> textureRed, textureGreen, textureBlue;
-    std::vector<float> gradientX, gradientY;
-    std::vector<float> positionX, positionY, positionZ;
-    std::vector<float> toEyeX, toEyeY, toEyeZ;
-    std::vector<float> toLightX, toLightY, toLightZ;
-    std::vector<float> red, green, blue;
-    std::vector<int32_t> lit;
+    float *normalX = nullptr, *normalY = nullptr, *normalZ = nullptr;
+    float *stOverWX = nullptr, *stOverWY = nullptr, *stOverWZ = nullptr;
+    // Filled by shading: the lookups first, then what lighting works on, then the colour.
+    float *textureRed = nullptr, *textureGreen = nullptr, *textureBlue = nullptr;
+    float *gradientX = nullptr, *gradientY = nullptr;
+    float *positionX = nullptr, *positionY = nullptr, *positionZ = nullptr;
+    float *toEyeX = nullptr, *toEyeY = nullptr, *toEyeZ = nullptr;
+    float *toLightX = nullptr, *toLightY = nullptr, *toLightZ = nullptr;
+    float *red = nullptr, *green = nullptr, *blue = nullptr;
+
+    GatheredFragments() = default;
+    // The arrays point into the object's own blocks.
+    GatheredFragments(const GatheredFragments&) = delete;
+    GatheredFragments& operator=(const GatheredFragments&) = delete;
 
     // The normalized device coordinate of every column and row, for a frame of that size.
     void setFrameSize(int width, int height);
@@ -55,7 +63,7 @@ struct GatheredFragments {
 
     // Room for that many fragments and spans without allocating.
     void reserve(size_t fragments, size_t spanCount);
-    size_t fragmentCapacity() const { return span.size(); }
+    size_t fragmentCapacity() const { return capacity_; }
 
     // Depth-tests the span's pixels and keeps those that pass.
     void addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer);
@@ -71,6 +79,9 @@ private:
     // One per column and per row: the coordinate costs a double division, so it is worked out
     // once per frame rather than once per pixel.
     std::vector<float> columnNdc, rowNdc;
+    std::unique_ptr<int32_t[]> integers_;
+    std::unique_ptr<float[]> floats_;
+    size_t capacity_ = 0;
 };
 
 // Every shaded fragment as one point, span by span in sweep order.

@@ -47,8 +47,7 @@ PIXELWRIGHT_LANE_HELPER Vec3Lanes cross(const Vec3Lanes& a, const Vec3Lanes& b)
     return {narrow(ay * bz - az * by), narrow(az * bx - ax * bz), narrow(ax * by - ay * bx)};
 }
 
-PIXELWRIGHT_LANE_HELPER Vec3Lanes loadVec3(const std::vector<float>& x, const std::vector<float>& y,
-                                           const std::vector<float>& z, size_t i)
+PIXELWRIGHT_LANE_HELPER Vec3Lanes loadVec3(const float* x, const float* y, const float* z, size_t i)
 {
     return {loadLanes(&x[i]), loadLanes(&y[i]), loadLanes(&z[i])};
 }
@@ -57,8 +56,7 @@ struct RgbLanes {
     FloatLanes r, g, b;
 };
 
-PIXELWRIGHT_LANE_HELPER void storeVec3(std::vector<float>& x, std::vector<float>& y, std::vector<float>& z, size_t i,
-                                       const Vec3Lanes& v)
+PIXELWRIGHT_LANE_HELPER void storeVec3(float* x, float* y, float* z, size_t i, const Vec3Lanes& v)
 {
     storeLanes(&x[i], v.x);
     storeLanes(&y[i], v.y);
