@@ -199,7 +199,7 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
     const PrimitiveShading p{lanes, texture, bumpMap, bumpMap && hasTexels(*bumpMap, 1)};
     const Vec3Lanes& eye = lanes.eye;
 
-    // First the lookups, which go lane by lane, for the whole polygon.
+    // First the lookups, which go lane by lane, for every gathered pixel.
     if (texture || bumpMap) {
         for (size_t i = 0; i < padded; i += kLanes) {
             const size_t lanes = f.count - i < kLanes ? f.count - i : kLanes;
