@@ -149,8 +149,7 @@ void frontEnd(benchmark::State& state, bool step)
     Scene& scene = bench->scene;
     ActiveEdgeList active;
     GatheredFragments fragments;
-    fragments.reserve(2048 + static_cast<size_t>(size.width), 1024);
-    fragments.setFrameSize(size.width, size.height);
+    fragments.startFrame(size.width, size.height);
     uint64_t kept = 0;
     auto flush = [&] {
         if (step) fragments.stepInterpolants();
@@ -162,7 +161,7 @@ void frontEnd(benchmark::State& state, bool step)
         forEachPolygon(scene, bench->depthBuffer, bench->edgeTable, size.width, size.height, [&](size_t) {
             active.clear();
             sweepPolygon(bench->edgeTable, active, size.height, [&](const Edge& left, const Edge& right, int row) {
-                if (fragments.count > 2048 || fragments.spans.size() == 1024) flush();
+                if (fragments.full()) flush();
                 fragments.addSpan(left, right, row, size.width, bench->depthBuffer);
             });
         });

@@ -92,6 +92,12 @@ void GatheredFragments::setFrameSize(int width, int height)
     for (size_t r = 0; r < rowNdc.size(); ++r) rowNdc[r] = normalizedDeviceCoordinate(static_cast<float>(r), height);
 }
 
+void GatheredFragments::startFrame(int width, int height)
+{
+    setFrameSize(width, height);
+    reserve(kGatherFragments + (width > 0 ? static_cast<size_t>(width) : 0u), kGatherSpans);
+}
+
 size_t GatheredFragments::paddedCount() const { return roundUpToLanes(count); }
 
 void GatheredFragments::reserve(size_t n, size_t spanCount)
@@ -135,7 +141,8 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
     if (!setup.empty()) {
         const auto first = static_cast<int>(setup.firstColumn);
         const int last = setup.lastColumn();
-        reserve(count + static_cast<size_t>(last - first), 0);
+        const size_t needed = count + static_cast<size_t>(last - first);
+        if (needed > capacity_) reserve(needed, 0);
         // The depth test without a branch: where hidden and visible pixels alternate, a branch
         // would be mispredicted at every change. Each column is written to the next free entry
         // and kept only if it passed; "d < cell ? d : cell" is the strict test (NaN never passes).

@@ -52,8 +52,19 @@ struct GatheredFragments {
     GatheredFragments(const GatheredFragments&) = delete;
     GatheredFragments& operator=(const GatheredFragments&) = delete;
 
+    // Enough pixels to keep the lanes busy, few enough to stay in the cache until shaded.
+    static constexpr size_t kGatherFragments = 2048;
+    static constexpr size_t kGatherSpans = 1024;
+
     // The normalized device coordinate of every column and row, for a frame of that size.
     void setFrameSize(int width, int height);
+
+    // setFrameSize, and room for everything gathered until full() plus one more span, so that
+    // gathering a frame never allocates.
+    void startFrame(int width, int height);
+
+    // Time to shade what was gathered before adding another span.
+    bool full() const { return count > kGatherFragments || spans.size() == kGatherSpans; }
 
     void clear()
     {
@@ -63,7 +74,6 @@ struct GatheredFragments {
 
     // Room for that many fragments and spans without allocating.
     void reserve(size_t fragments, size_t spanCount);
-    size_t fragmentCapacity() const { return capacity_; }
 
     // Depth-tests the span's pixels and keeps those that pass.
     void addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer);

@@ -42,15 +42,10 @@ template <class PointSink>
 void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                     const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
 {
-    // Enough pixels to keep the lanes busy, few enough to stay in the cache until shaded.
-    constexpr size_t kGatherFragments = 2048;
-    constexpr size_t kGatherSpans = 1024;
-    const size_t spanRoom = width > 0 ? static_cast<size_t>(width) : 0u;  // the most one span can add
     const LaneShading shading = prepareLaneShading(prepareFrameShading(scene, mipChains, width, height));
     ActiveEdgeList active;
     GatheredFragments fragments;
-    fragments.reserve(kGatherFragments + spanRoom, kGatherSpans);
-    fragments.setFrameSize(width, height);
+    fragments.startFrame(width, height);
     size_t gathering = 0;  // the primitive whose pixels are gathered
     auto shadeGathered = [&] {
         fragments.stepInterpolants();
@@ -63,7 +58,7 @@ void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edg
         gathering = i;
         active.clear();
         sweepPolygon(edgeTable, active, height, [&](const Edge& left, const Edge& right, int row) {
-            if (fragments.count > kGatherFragments || fragments.spans.size() == kGatherSpans) shadeGathered();
+            if (fragments.full()) shadeGathered();
             fragments.addSpan(left, right, row, width, depthBuffer);
         });
     });

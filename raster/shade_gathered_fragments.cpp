@@ -84,17 +84,15 @@ PIXELWRIGHT_LANE_HELPER MaskLanes loadColumns(const GatheredFragments& f, size_t
 
 // What stays the same for every fragment of the primitive.
 struct PrimitiveShading {
-    const LaneShading& frame;
     const MipChain* texture;  // null when the primitive samples as white
     const Texture* bumpMap;   // null when the normal is not perturbed
     bool bumpHasTexels;       // without texels the gradient is 0, yet the tilt is still added
 };
 
 // The pixel's world position, and where w = 0 leaves none.
-PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const PrimitiveShading& p, FloatLanes ndcX, FloatLanes ndcY,
-                                            FloatLanes depth, MaskLanes& ok)
+PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const LaneShading& l, FloatLanes ndcX, FloatLanes ndcY, FloatLanes depth,
+                                            MaskLanes& ok)
 {
-    const LaneShading& l = p.frame;
     const Vec4Lanes h = l.viewInverse * transformPoint(l.projectionInverse, ndcX, ndcY, depth);
     ok &= h.w != 0.0f;
     return {h.x / h.w, h.y / h.w, h.z / h.w};
@@ -196,7 +194,7 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
             ? &chains[primitiveIndex]
             : nullptr;
     const Texture* bumpMap = primitive.bumpMap;
-    const PrimitiveShading p{lanes, texture, bumpMap, bumpMap && hasTexels(*bumpMap, 1)};
+    const PrimitiveShading p{texture, bumpMap, bumpMap && hasTexels(*bumpMap, 1)};
     const Vec3Lanes& eye = lanes.eye;
 
     // First the lookups, which go lane by lane, for every gathered pixel.
@@ -217,7 +215,7 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
     for (size_t i = 0; i < padded; i += kLanes) {
         MaskLanes ok = allLanes();
         const Vec3Lanes position =
-            unproject(p, loadLanes(&f.ndcX[i]), loadLanes(&f.ndcY[i]), loadLanes(&f.depth[i]), ok);
+            unproject(lanes, loadLanes(&f.ndcX[i]), loadLanes(&f.ndcY[i]), loadLanes(&f.depth[i]), ok);
         storeVec3(f.positionX, f.positionY, f.positionZ, i, position);
         storeMask(f, i, ok);
     }
