@@ -5,6 +5,7 @@
 #include "math/camera.h"
 #include "math/mat4.h"
 #include "math/matrix_stack.h"
+#include "random_pose.h"
 
 namespace {
 
@@ -195,16 +196,10 @@ TEST(Camera, InitialViewAndPan)
 TEST(Camera, InversesHoldForManyRandomViews)
 {
     std::mt19937 random(20261207);
-    std::uniform_real_distribution<float> angle(-720, 720), zoom(-20, 20), pan(-500, 500);
     std::uniform_int_distribution<int> side(1, 2000);
     MatrixStack projection, view;
     for (int n = 0; n < 500; ++n) {
-        CameraPose pose;
-        pose.azimuth = angle(random);
-        pose.elevation = angle(random);
-        pose.zoom = zoom(random);
-        pose.panX = pan(random);
-        pose.panY = pan(random);
+        const CameraPose pose = randomPose(random, 720, -20, 20, 500);
         setupCamera(projection, view, pose, side(random), side(random));
         SCOPED_TRACE(n);
         expectIdentity(view.current * view.inverse, 2e-5f);

@@ -9,6 +9,7 @@
 #include "math/camera.h"
 #include "raster/prepare_textures.h"
 #include "raster/render_polygons.h"
+#include "random_pose.h"
 #include "scene/demo_scenes.h"
 #include "texture/tile_texture.h"
 
@@ -70,6 +71,19 @@ struct Size {
     int width, height;
 };
 
+// Both renderers on the scene at its current camera; the first difference between their points,
+// or an empty string. Counts the points handed out.
+std::string renderBothWays(const Scene& scene, const std::vector<MipChain>& mipChains, Size size, size_t& points)
+{
+    DepthBuffer depthPlain, depthFast;
+    EdgeTable edgeTable;
+    PointLog plain, fast;
+    renderPolygonsOneAtATime(scene, depthPlain, edgeTable, mipChains, size.width, size.height, plain);
+    renderPolygons(scene, depthFast, edgeTable, mipChains, size.width, size.height, fast);
+    points = plain.entries.size();
+    return firstDifference(plain, fast);
+}
+
 }  // namespace
 
 // The batched renderer must hand out exactly the points, in exactly the order and spans, that
@@ -78,34 +92,24 @@ struct Size {
 TEST(RenderPaths, BatchedShadingEqualsOneAtATimeBitForBit)
 {
     std::mt19937_64 random(7);
-    std::uniform_real_distribution<float> angle(-400, 400), zoom(-6, 12), pan(-200, 200);
     const Size sizes[] = {{480, 480}, {97, 61}, {1, 1}, {320, 200}};
     Scene scene;
-    DepthBuffer depthPlain, depthFast;
+    DepthBuffer depthBuffer;
     EdgeTable edgeTable;
     std::vector<MipChain> mipChains;
     for (int sceneNumber = 1; sceneNumber <= 5; ++sceneNumber) {
         scene.clear();
         buildScene(scene, sceneNumber);
-        prepareTextures(scene, depthPlain, edgeTable, mipChains, 480, 480);
+        prepareTextures(scene, depthBuffer, edgeTable, mipChains, 480, 480);
         for (int view = 0; view < 10; ++view) {
-            CameraPose pose;
-            if (view > 0) {
-                pose.azimuth = angle(random);
-                pose.elevation = angle(random);
-                pose.zoom = zoom(random);
-                pose.panX = pan(random);
-                pose.panY = pan(random);
-            }
+            const CameraPose pose = view > 0 ? randomPose(random, 400, -6, 12, 200) : CameraPose{};
             const Size size = view < 4 ? sizes[0] : sizes[view % std::size(sizes)];
             setupCamera(scene.projectionStack, scene.viewStack, pose, size.width, size.height);
-            PointLog plain, fast;
-            renderPolygonsOneAtATime(scene, depthPlain, edgeTable, mipChains, size.width, size.height, plain);
-            renderPolygons(scene, depthFast, edgeTable, mipChains, size.width, size.height, fast);
-            ASSERT_EQ(firstDifference(plain, fast), "")
+            size_t points = 0;
+            ASSERT_EQ(renderBothWays(scene, mipChains, size, points), "")
                 << "scene " << sceneNumber << " view " << view << " size " << size.width << "x" << size.height;
             if (view == 0) {
-                EXPECT_GT(plain.entries.size(), 10000u) << "scene " << sceneNumber;
+                EXPECT_GT(points, 10000u) << "scene " << sceneNumber;
             }
         }
     }
@@ -167,26 +171,17 @@ TEST(RenderPaths, BatchedShadingEqualsOneAtATimeOnAwkwardSurfaces)
 {
     Scene scene;
     buildAwkwardScene(scene);
-    DepthBuffer depthPlain, depthFast;
+    DepthBuffer depthBuffer;
     EdgeTable edgeTable;
     std::vector<MipChain> mipChains;
-    prepareTextures(scene, depthPlain, edgeTable, mipChains, 200, 150);
+    prepareTextures(scene, depthBuffer, edgeTable, mipChains, 200, 150);
     std::mt19937_64 random(11);
-    std::uniform_real_distribution<float> angle(-180, 180), zoom(-3, 10), pan(-60, 60);
     size_t points = 0;
     for (int view = 0; view < 40; ++view) {
-        CameraPose pose;
-        pose.azimuth = angle(random);
-        pose.elevation = angle(random);
-        pose.zoom = zoom(random);
-        pose.panX = pan(random);
-        pose.panY = pan(random);
-        setupCamera(scene.projectionStack, scene.viewStack, pose, 200, 150);
-        PointLog plain, fast;
-        renderPolygonsOneAtATime(scene, depthPlain, edgeTable, mipChains, 200, 150, plain);
-        renderPolygons(scene, depthFast, edgeTable, mipChains, 200, 150, fast);
-        ASSERT_EQ(firstDifference(plain, fast), "") << "view " << view;
-        points += plain.entries.size();
+        setupCamera(scene.projectionStack, scene.viewStack, randomPose(random, 180, -3, 10, 60), 200, 150);
+        size_t viewPoints = 0;
+        ASSERT_EQ(renderBothWays(scene, mipChains, {200, 150}, viewPoints), "") << "view " << view;
+        points += viewPoints;
     }
     EXPECT_GT(points, 20000u);
 }

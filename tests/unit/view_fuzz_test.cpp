@@ -12,6 +12,7 @@
 #include "raster/frame_driver.h"
 #include "raster/frame_image.h"
 #include "raster/prepare_textures.h"
+#include "random_pose.h"
 #include "scene/demo_scenes.h"
 
 namespace {
@@ -30,14 +31,8 @@ struct Size {
 // the scene panned thousands of window widths away, angles of many turns.
 CameraPose hostilePose(std::mt19937_64& random)
 {
-    std::uniform_real_distribution<float> angle(-10000, 10000), zoom(-400, 400), pan(-100000, 100000);
+    CameraPose pose = randomPose(random, 10000, -400, 400, 100000);
     std::uniform_int_distribution<int> kind(0, 3);
-    CameraPose pose;
-    pose.azimuth = angle(random);
-    pose.elevation = angle(random);
-    pose.zoom = zoom(random);
-    pose.panX = pan(random);
-    pose.panY = pan(random);
     // A quarter of the states stay near the scene, where most pixels get drawn.
     if (kind(random) == 0) {
         pose.zoom = std::uniform_real_distribution<float>(-20, 14)(random);
