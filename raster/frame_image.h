@@ -33,27 +33,46 @@ struct FrameImage {
             return;
         }
         if (!(depth >= 0.0f && depth <= 1.0f)) return;
-        uint8_t* p = &rgb[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
-        p[0] = toByte(c.r);
-        p[1] = toByte(c.g);
-        p[2] = toByte(c.b);
+        // Through int: x and y are inside the frame here, and a float converts to int in one
+        // instruction but to size_t only behind a test of its sign bit.
+        const size_t index = static_cast<size_t>(static_cast<int>(y)) * static_cast<size_t>(width) +
+                             static_cast<size_t>(static_cast<int>(x));
+        const Bytes bytes = toBytes(c);
+        uint8_t* p = rgb.data() + index * 3;
+        p[0] = static_cast<uint8_t>(bytes[0]);
+        p[1] = static_cast<uint8_t>(bytes[1]);
+        p[2] = static_cast<uint8_t>(bytes[2]);
     }
 
     const uint8_t* pixel(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+
+    // Adding and taking away 2^23 leaves no fraction bits, so the sum itself rounds to the
+    // nearest whole number, ties to even, for every value in [0, 255].
+    static constexpr float kNoFraction = 8388608.0f;
 
     // Clamped to [0, 1] (NaN as 0), scaled by 255 and rounded to float, then the nearest of 0 … 255
     // with ties to even: the display's own order. Rounding the exact product instead puts colours
     // a few float steps from a half-way point on the other level.
     static uint8_t toByte(float c)
     {
-        // Two plain comparisons, which compile to a branch-free max and min; NaN fails the first.
+        // NaN fails the first comparison.
         const float low = c > 0.0f ? c : 0.0f;
         const float clamped = low < 1.0f ? low : 1.0f;
         // The product of a float and 255 is exact in double, so the float product rounds alike.
         const float scaled = clamped * 255.0f;
-        // Adding and taking away 2^23 leaves no fraction bits, so the sum itself rounds to the
-        // nearest whole number, ties to even, for every value in [0, 255].
-        constexpr float kNoFraction = 8388608.0f;
         return static_cast<uint8_t>((scaled + kNoFraction) - kNoFraction);
+    }
+
+    // toByte of red, green and blue side by side. Written out for the scalar case, the clamps
+    // become branches, which colours near 0 and 1 mispredict.
+    using Bytes = int32_t __attribute__((vector_size(16)));
+    static Bytes toBytes(const Color& c)
+    {
+        using Floats = float __attribute__((vector_size(16)));
+        const Floats zero{}, one = zero + 1.0f;
+        Floats v{c.r, c.g, c.b, 0.0f};
+        v = v > zero ? v : zero;
+        v = v < one ? v : one;
+        return __builtin_convertvector(((v * 255.0f) + kNoFraction) - kNoFraction, Bytes);
     }
 };

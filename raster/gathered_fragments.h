@@ -98,14 +98,19 @@ private:
 template <class PointSink>
 void emitPoints(const GatheredFragments& fragments, PointSink& points)
 {
+    // Copied out, because a sink that stores bytes could alias the arrays' pointers and force a
+    // reload of each of them for every point.
+    const int32_t* lit = fragments.lit;
+    const int32_t* column = fragments.column;
+    const float* depth = fragments.depth;
+    const float *red = fragments.red, *green = fragments.green, *blue = fragments.blue;
     for (const GatheredSpan& s : fragments.spans) {
         points.beginSpan();
         const auto y = static_cast<float>(s.row);
         const uint32_t end = s.firstFragment + s.fragmentCount;
         for (uint32_t i = s.firstFragment; i < end; ++i) {
-            if (fragments.lit[i])
-                points.point(static_cast<float>(fragments.column[i]), y, fragments.depth[i],
-                             Color(fragments.red[i], fragments.green[i], fragments.blue[i], 1.0f));
+            if (lit[i])
+                points.point(static_cast<float>(column[i]), y, depth[i], Color(red[i], green[i], blue[i], 1.0f));
         }
         points.endSpan();
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "raster/frame_image.h"
 
@@ -56,4 +57,21 @@ TEST(FrameImage, NonPositiveSizeIsEmpty)
     EXPECT_TRUE(image.rgb.empty());
     image.point(0, 0, 0.5f, Color(0, 0, 0, 1));
     EXPECT_TRUE(image.pointOutsideFrame);
+}
+
+// The point writes three channels at once; each must round as the one-channel rule does, in its
+// own place.
+TEST(FrameImage, ThreeChannelsAtOnceRoundAsOne)
+{
+    std::vector<float> values = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                                 -std::numeric_limits<float>::infinity(), -0.0f, 1e-45f, 0x1.0c0c0cp-1f,
+                                 0x1.4b4b4cp-2f, 0x1.fffffep-1f, 1.0f, 0x1.000002p0f};
+    for (int k = -6554; k <= 72090; ++k) values.push_back(static_cast<float>(k) / 65536.0f);
+    for (size_t i = 0; i < values.size(); ++i) {
+        const float r = values[i], g = values[(i * 7 + 3) % values.size()], b = values[(i * 13 + 5) % values.size()];
+        const FrameImage::Bytes bytes = FrameImage::toBytes(Color(r, g, b, 1));
+        ASSERT_EQ(bytes[0], FrameImage::toByte(r)) << r;
+        ASSERT_EQ(bytes[1], FrameImage::toByte(g)) << g;
+        ASSERT_EQ(bytes[2], FrameImage::toByte(b)) << b;
+    }
 }
