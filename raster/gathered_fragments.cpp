@@ -18,14 +18,13 @@ struct SpanLanes {
     int32_t firstColumn[kLanes] = {};
     int steps = -1;  // the most any lane needs; -1 for no span at all
 
-    // Takes the next spans that kept a pixel, from nextSpan on.
-    PIXELWRIGHT_LANE_HELPER void load(const GatheredFragments& f, size_t& nextSpan)
+    // Takes the spans order[nextSpan] … order[stop - 1], as many as there are lanes.
+    PIXELWRIGHT_LANE_HELPER void load(const GatheredFragments& f, const uint32_t* order, size_t stop, size_t& nextSpan)
     {
         alignas(32) float start[6][kLanes] = {};
         alignas(32) float by[6][kLanes] = {};
-        for (int lane = 0; lane < kLanes && nextSpan < f.spans.size(); ++nextSpan) {
-            const GatheredSpan& s = f.spans[nextSpan];
-            if (s.fragmentCount == 0) continue;
+        for (int lane = 0; lane < kLanes && nextSpan < stop; ++nextSpan) {
+            const GatheredSpan& s = f.spans[order[nextSpan]];
             const SpanSetup& u = s.setup;
             const Vec3* values[4] = {&u.normal, &u.stOverW, &u.normalStep, &u.stOverWStep};
             for (int v = 0; v < 2; ++v) {
@@ -174,6 +173,29 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
     s.rightStOverWStepY = right.stOverWStep;
 }
 
+int32_t GatheredFragments::stepsToLastPixel(const GatheredSpan& s) const
+{
+    return column[s.firstFragment + s.fragmentCount - 1] - static_cast<int32_t>(s.setup.firstColumn);
+}
+
+size_t GatheredFragments::orderSpansBySteps()
+{
+    // A counting sort: the steps are below the frame width, and the spans are many.
+    int32_t most = -1;
+    for (const GatheredSpan& s : spans)
+        if (s.fragmentCount > 0) most = std::max(most, stepsToLastPixel(s));
+    stepCounts_.assign(static_cast<size_t>(most + 2), 0u);
+    for (const GatheredSpan& s : spans)
+        if (s.fragmentCount > 0) ++stepCounts_[static_cast<size_t>(stepsToLastPixel(s)) + 1];
+    for (size_t k = 1; k < stepCounts_.size(); ++k) stepCounts_[k] += stepCounts_[k - 1];
+    stepOrder_.resize(spans.size());
+    for (size_t i = 0; i < spans.size(); ++i) {
+        if (spans[i].fragmentCount > 0)
+            stepOrder_[stepCounts_[static_cast<size_t>(stepsToLastPixel(spans[i]))]++] = static_cast<uint32_t>(i);
+    }
+    return stepCounts_.empty() ? 0 : stepCounts_.back();
+}
+
 PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
 {
     // The lanes past the last fragment of the polygon are filled too, with values that shading
@@ -187,16 +209,20 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
         stOverWX[i] = stOverWY[i] = stOverWZ[i] = 1.0f;
     }
 
-    // Two lane groups of spans at once, one span per lane, taking only spans that kept a pixel:
-    // each step is a long chain of roundings, and the second group's chain fills the wait for
-    // the first's. A lane whose span has no further kept pixel idles until the longest is done.
+    // Two lane groups of spans at once, one span per lane: each step is a long chain of
+    // roundings, and the second group's chain fills the wait for the first's. A lane whose span
+    // has no further kept pixel idles until the longest is done, so the spans go in order of the
+    // steps they need, and the pair that is not full takes the shortest. Each lane's roundings
+    // are its own span's, whichever lane and order it gets.
+    const size_t spanCount = orderSpansBySteps();
+    constexpr size_t kPair = 2 * kLanes;
     size_t nextSpan = 0;
-    for (;;) {
+    size_t pairEnd = spanCount % kPair != 0 ? spanCount % kPair : kPair;
+    while (nextSpan < spanCount) {
         SpanLanes a, b;
-        a.load(*this, nextSpan);
-        b.load(*this, nextSpan);
+        a.load(*this, stepOrder_.data(), pairEnd, nextSpan);
+        b.load(*this, stepOrder_.data(), pairEnd, nextSpan);
         const int steps = std::max(a.steps, b.steps);
-        if (steps < 0) break;
         for (int k = 0;; ++k) {
             a.store(*this, k);
             b.store(*this, k);
@@ -204,5 +230,6 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
             a.step();
             b.step();
         }
+        pairEnd = std::min(nextSpan + kPair, spanCount);
     }
 }

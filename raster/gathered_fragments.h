@@ -89,6 +89,12 @@ private:
     // One per column and per row: the coordinate costs a double division, so it is worked out
     // once per frame rather than once per pixel.
     std::vector<float> columnNdc, rowNdc;
+    // From the span's first column to its last kept pixel; the span must have one.
+    int32_t stepsToLastPixel(const GatheredSpan& s) const;
+    // The spans that kept a pixel, into stepOrder_ by stepsToLastPixel, fewest first, so that
+    // spans stepped side by side finish close together. Returns how many there are.
+    size_t orderSpansBySteps();
+    std::vector<uint32_t> stepOrder_, stepCounts_;
     std::unique_ptr<int32_t[]> integers_;
     std::unique_ptr<float[]> floats_;
     size_t capacity_ = 0;
