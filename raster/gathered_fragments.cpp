@@ -94,7 +94,11 @@ void GatheredFragments::setFrameSize(int width, int height)
 void GatheredFragments::startFrame(int width, int height)
 {
     setFrameSize(width, height);
-    reserve(kGatherFragments + (width > 0 ? static_cast<size_t>(width) : 0u), kGatherSpans);
+    const size_t columns = width > 0 ? static_cast<size_t>(width) : 0u;
+    reserve(kGatherFragments + columns, kGatherSpans);
+    // A span needs fewer steps than the frame has columns.
+    stepCounts_.reserve(columns + 1);
+    stepOrder_.reserve(kGatherSpans);
 }
 
 size_t GatheredFragments::paddedCount() const { return roundUpToLanes(count); }
