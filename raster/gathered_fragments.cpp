@@ -71,14 +71,52 @@ struct SpanLanes {
     }
 
     // The first column keeps the advanced normal as it is; every later one is renormalised, and
-    // a normal that reaches zero stays zero.
-    PIXELWRIGHT_LANE_HELPER void step()
+    // a normal that reaches zero stays zero. Not forced inline, as it takes square roots.
+    template <class Roots>
+    void step()
     {
         normal = normal + normalStep;
-        normalizeWhereNonZero(normal);
+        normalizeWhereNonZero<Roots>(normal);
         stOverW = stOverW + stOverWStep;
     }
 };
+
+// Two lane groups of spans at once, one span per lane: each step is a long chain of roundings,
+// and the second group's chain fills the wait for the first's. A lane whose span has no further
+// kept pixel idles until the longest is done, so the spans come in order of the steps they need,
+// and the pair that is not full takes the shortest. Each lane's roundings are its own span's,
+// whichever lane and order it gets.
+template <class Roots>
+void stepSpans(GatheredFragments& f, const uint32_t* order, size_t spanCount)
+{
+    constexpr size_t kPair = 2 * kLanes;
+    size_t nextSpan = 0;
+    size_t pairEnd = spanCount % kPair != 0 ? spanCount % kPair : kPair;
+    while (nextSpan < spanCount) {
+        SpanLanes a, b;
+        a.load(f, order, pairEnd, nextSpan);
+        b.load(f, order, pairEnd, nextSpan);
+        const int steps = std::max(a.steps, b.steps);
+        for (int k = 0;; ++k) {
+            a.store(f, k);
+            b.store(f, k);
+            if (k == steps) break;
+            a.step<Roots>();
+            b.step<Roots>();
+        }
+        pairEnd = std::min(nextSpan + kPair, spanCount);
+    }
+}
+
+PIXELWRIGHT_WIDE_ENTRY void stepSpansWide(GatheredFragments& f, const uint32_t* order, size_t spanCount)
+{
+    stepSpans<WideRoots>(f, order, spanCount);
+}
+
+PIXELWRIGHT_NARROW_ENTRY void stepSpansNarrow(GatheredFragments& f, const uint32_t* order, size_t spanCount)
+{
+    stepSpans<NarrowRoots>(f, order, spanCount);
+}
 
 }  // namespace
 
@@ -200,7 +238,7 @@ size_t GatheredFragments::orderSpansBySteps()
     return stepCounts_.empty() ? 0 : stepCounts_.back();
 }
 
-PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
+void GatheredFragments::stepInterpolants()
 {
     // The lanes past the last fragment of the polygon are filled too, with values that shading
     // may compute on harmlessly.
@@ -213,27 +251,9 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::stepInterpolants()
         stOverWX[i] = stOverWY[i] = stOverWZ[i] = 1.0f;
     }
 
-    // Two lane groups of spans at once, one span per lane: each step is a long chain of
-    // roundings, and the second group's chain fills the wait for the first's. A lane whose span
-    // has no further kept pixel idles until the longest is done, so the spans go in order of the
-    // steps they need, and the pair that is not full takes the shortest. Each lane's roundings
-    // are its own span's, whichever lane and order it gets.
     const size_t spanCount = orderSpansBySteps();
-    constexpr size_t kPair = 2 * kLanes;
-    size_t nextSpan = 0;
-    size_t pairEnd = spanCount % kPair != 0 ? spanCount % kPair : kPair;
-    while (nextSpan < spanCount) {
-        SpanLanes a, b;
-        a.load(*this, stepOrder_.data(), pairEnd, nextSpan);
-        b.load(*this, stepOrder_.data(), pairEnd, nextSpan);
-        const int steps = std::max(a.steps, b.steps);
-        for (int k = 0;; ++k) {
-            a.store(*this, k);
-            b.store(*this, k);
-            if (k == steps) break;
-            a.step();
-            b.step();
-        }
-        pairEnd = std::min(nextSpan + kPair, spanCount);
-    }
+    if (runsWideLanes())
+        stepSpansWide(*this, stepOrder_.data(), spanCount);
+    else
+        stepSpansNarrow(*this, stepOrder_.data(), spanCount);
 }

@@ -160,26 +160,8 @@ PIXELWRIGHT_LANE_HELPER Vec3Lanes bumpedNormal(const Vec3Lanes& normal, FloatLan
     return normal + cross(d, normal);
 }
 
-}  // namespace
-
-LaneShading prepareLaneShading(const FrameShading& frame)
-{
-    LaneShading l;
-    l.frame = frame;
-    if (frame.scene) {
-        for (int i = 0; i < 4; ++i) {
-            for (int j = 0; j < 4; ++j) {
-                l.projectionInverse.m[i][j] = splatWide(frame.scene->projectionStack.inverse(i, j));
-                l.viewInverse.m[i][j] = splatWide(frame.scene->viewStack.inverse(i, j));
-            }
-        }
-    }
-    l.eye = splat(frame.eye.x, frame.eye.y, frame.eye.z);
-    return l;
-}
-
-PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const LaneShading& lanes,
-                                                    const Primitive& primitive, unsigned primitiveIndex)
+template <class Roots>
+void shade(GatheredFragments& f, const LaneShading& lanes, const Primitive& primitive, unsigned primitiveIndex)
 {
     const FrameShading& frame = lanes.frame;
     const size_t padded = f.paddedCount();
@@ -222,13 +204,13 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
     for (size_t i = 0; i < padded; i += kLanes) {
         Vec3Lanes normal = loadVec3(f.normalX, f.normalY, f.normalZ, i);
         if (bumpMap) normal = bumpedNormal(normal, loadLanes(&f.gradientX[i]), loadLanes(&f.gradientY[i]));
-        const MaskLanes ok = normalizeWhereNonZero(normal);
+        const MaskLanes ok = normalizeWhereNonZero<Roots>(normal);
         storeVec3(f.normalX, f.normalY, f.normalZ, i, normal);
         storeMask(f, i, loadMask(f, i) & ok);
     }
     for (size_t i = 0; i < padded; i += kLanes) {
         Vec3Lanes toEye = eye - loadVec3(f.positionX, f.positionY, f.positionZ, i);
-        const MaskLanes ok = normalizeWhereNonZero(toEye);
+        const MaskLanes ok = normalizeWhereNonZero<Roots>(toEye);
         storeVec3(f.toEyeX, f.toEyeY, f.toEyeZ, i, toEye);
         storeMask(f, i, loadMask(f, i) & ok);
         // The lights' sum starts from 0, as the scalar colour does.
@@ -241,14 +223,14 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
         const Vec3Lanes lightPosition = splat(light.position.x, light.position.y, light.position.z);
         for (size_t i = 0; i < padded; i += kLanes) {
             Vec3Lanes toLight = lightPosition - loadVec3(f.positionX, f.positionY, f.positionZ, i);
-            const MaskLanes ok = normalizeWhereNonZero(toLight);
+            const MaskLanes ok = normalizeWhereNonZero<Roots>(toLight);
             storeVec3(f.toLightX, f.toLightY, f.toLightZ, i, toLight);
             storeMask(f, i, loadMask(f, i) & ok);
         }
         for (size_t i = 0; i < padded; i += kLanes) {
             const Vec3Lanes toLight = loadVec3(f.toLightX, f.toLightY, f.toLightZ, i);
             Vec3Lanes halfway = toLight + loadVec3(f.toEyeX, f.toEyeY, f.toEyeZ, i);
-            const MaskLanes ok = normalizeWhereNonZero(halfway);
+            const MaskLanes ok = normalizeWhereNonZero<Roots>(halfway);
             storeMask(f, i, loadMask(f, i) & ok);
             const Vec3Lanes normal = loadVec3(f.normalX, f.normalY, f.normalZ, i);
             const FloatLanes specular = specularPower(dot(normal, halfway), primitive.shininess);
@@ -272,4 +254,43 @@ PIXELWRIGHT_LANE_KERNEL void shadeGatheredFragments(GatheredFragments& f, const 
         storeLanes(&f.green[i], texel.g * scene.ambient.g + loadLanes(&f.green[i]));
         storeLanes(&f.blue[i], texel.b * scene.ambient.b + loadLanes(&f.blue[i]));
     }
+}
+
+PIXELWRIGHT_WIDE_ENTRY void shadeWide(GatheredFragments& f, const LaneShading& lanes, const Primitive& primitive,
+                                      unsigned primitiveIndex)
+{
+    shade<WideRoots>(f, lanes, primitive, primitiveIndex);
+}
+
+PIXELWRIGHT_NARROW_ENTRY void shadeNarrow(GatheredFragments& f, const LaneShading& lanes, const Primitive& primitive,
+                                          unsigned primitiveIndex)
+{
+    shade<NarrowRoots>(f, lanes, primitive, primitiveIndex);
+}
+
+}  // namespace
+
+LaneShading prepareLaneShading(const FrameShading& frame)
+{
+    LaneShading l;
+    l.frame = frame;
+    if (frame.scene) {
+        for (int i = 0; i < 4; ++i) {
+            for (int j = 0; j < 4; ++j) {
+                l.projectionInverse.m[i][j] = splatWide(frame.scene->projectionStack.inverse(i, j));
+                l.viewInverse.m[i][j] = splatWide(frame.scene->viewStack.inverse(i, j));
+            }
+        }
+    }
+    l.eye = splat(frame.eye.x, frame.eye.y, frame.eye.z);
+    return l;
+}
+
+void shadeGatheredFragments(GatheredFragments& f, const LaneShading& lanes, const Primitive& primitive,
+                            unsigned primitiveIndex)
+{
+    if (runsWideLanes())
+        shadeWide(f, lanes, primitive, primitiveIndex);
+    else
+        shadeNarrow(f, lanes, primitive, primitiveIndex);
 }
