@@ -150,10 +150,11 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
     int32_t* const oldColumn = column;
     float* const oldCollected[] = {ndcX, ndcY, depth};
     int32_t** const integerArrays[] = {&column, &lit};
-    float** const floatArrays[] = {
-        &ndcX,       &ndcY,         &depth,       &normalX,   &normalY,   &normalZ,   &stOverWX,  &stOverWY,  &stOverWZ,
-        &textureRed, &textureGreen, &textureBlue, &gradientX, &gradientY, &positionX, &positionY, &positionZ, &toEyeX,
-        &toEyeY,     &toEyeZ,       &toLightX,    &toLightY,  &toLightZ,  &red,       &green,     &blue};
+    float** const floatArrays[] = {&ndcX,      &ndcY,      &depth,     &normalX,    &normalY,      &normalZ,
+                                   &stOverWX,  &stOverWY,  &stOverWZ,  &textureRed, &textureGreen, &textureBlue,
+                                   &gradientX, &gradientY, &positionX, &positionY,  &positionZ,    &toEyeX,
+                                   &toEyeY,    &toEyeZ,    &toLightX,  &toLightY,   &toLightZ,     &halfwayX,
+                                   &halfwayY,  &halfwayZ,  &red,       &green,      &blue};
     constexpr size_t kIntegerArrays = std::size(integerArrays) + 1;  // and span
     std::unique_ptr<int32_t[]> integers(new int32_t[kIntegerArrays * padded]);
     std::unique_ptr<float[]> floats(new float[std::size(floatArrays) * padded]);

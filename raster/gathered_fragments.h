@@ -45,6 +45,7 @@ struct GatheredFragments {
     float *positionX = nullptr, *positionY = nullptr, *positionZ = nullptr;
     float *toEyeX = nullptr, *toEyeY = nullptr, *toEyeZ = nullptr;
     float *toLightX = nullptr, *toLightY = nullptr, *toLightZ = nullptr;
+    float *halfwayX = nullptr, *halfwayY = nullptr, *halfwayZ = nullptr;
     float *red = nullptr, *green = nullptr, *blue = nullptr;
 
     GatheredFragments() = default;

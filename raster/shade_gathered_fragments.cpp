@@ -228,13 +228,17 @@ void shade(GatheredFragments& f, const LaneShading& lanes, const Primitive& prim
             storeMask(f, i, loadMask(f, i) & ok);
         }
         for (size_t i = 0; i < padded; i += kLanes) {
-            const Vec3Lanes toLight = loadVec3(f.toLightX, f.toLightY, f.toLightZ, i);
-            Vec3Lanes halfway = toLight + loadVec3(f.toEyeX, f.toEyeY, f.toEyeZ, i);
+            Vec3Lanes halfway =
+                loadVec3(f.toLightX, f.toLightY, f.toLightZ, i) + loadVec3(f.toEyeX, f.toEyeY, f.toEyeZ, i);
             const MaskLanes ok = normalizeWhereNonZero<Roots>(halfway);
+            storeVec3(f.halfwayX, f.halfwayY, f.halfwayZ, i, halfway);
             storeMask(f, i, loadMask(f, i) & ok);
+        }
+        for (size_t i = 0; i < padded; i += kLanes) {
             const Vec3Lanes normal = loadVec3(f.normalX, f.normalY, f.normalZ, i);
-            const FloatLanes specular = specularPower(dot(normal, halfway), primitive.shininess);
-            const FloatLanes diffuse = dot(normal, toLight);
+            const FloatLanes specular =
+                specularPower(dot(normal, loadVec3(f.halfwayX, f.halfwayY, f.halfwayZ, i)), primitive.shininess);
+            const FloatLanes diffuse = dot(normal, loadVec3(f.toLightX, f.toLightY, f.toLightZ, i));
             // Neither factor is clamped at zero: a light behind the surface subtracts.
             storeLanes(&f.red[i], loadLanes(&f.red[i]) + light.color.r * (primitive.diffuse.r * diffuse +
                                                                           primitive.specular.r * specular));
