@@ -151,20 +151,26 @@ void frontEnd(benchmark::State& state, bool step)
     GatheredFragments fragments;
     fragments.startFrame(size.width, size.height);
     uint64_t kept = 0;
+    size_t gathering = 0;
     auto flush = [&] {
-        if (step) fragments.stepInterpolants();
+        if (step)
+            fragments.stepInterpolants(readsTextureCoordinates(bench->mipChains, scene.primitives[gathering],
+                                                               static_cast<unsigned>(gathering)));
         kept += fragments.count;
         fragments.clear();
     };
     for (auto _ : state) {
         kept = 0;
-        forEachPolygon(scene, bench->depthBuffer, bench->edgeTable, size.width, size.height, [&](size_t) {
-            active.clear();
-            sweepPolygon(bench->edgeTable, active, size.height, [&](const Edge& left, const Edge& right, int row) {
-                if (fragments.full()) flush();
-                fragments.addSpan(left, right, row, size.width, bench->depthBuffer);
+        forEachPolygon(
+            scene, bench->mipChains, bench->depthBuffer, bench->edgeTable, size.width, size.height, [&](size_t i) {
+                if (i != gathering && !fragments.spans.empty()) flush();
+                gathering = i;
+                active.clear();
+                sweepPolygon(bench->edgeTable, active, size.height, [&](const Edge& left, const Edge& right, int row) {
+                    if (fragments.full()) flush();
+                    fragments.addSpan(left, right, row, size.width, bench->depthBuffer);
+                });
             });
-        });
         flush();
     }
     state.counters["fragments"] = static_cast<double>(kept);

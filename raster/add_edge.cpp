@@ -20,7 +20,7 @@ Vec3 stOverW(const ScreenVertex& v)
 
 }  // namespace
 
-void addEdge(const ScreenVertex& a, const ScreenVertex& b, int height, EdgeTable& table)
+void addEdge(const ScreenVertex& a, const ScreenVertex& b, int height, EdgeTable& table, bool textureCoordinates)
 {
     if (!isFinite(a.position) || !isFinite(b.position)) return;
     const bool swap = b.position.y < a.position.y;
@@ -50,10 +50,12 @@ void addEdge(const ScreenVertex& a, const ScreenVertex& b, int height, EdgeTable
         return;
     e.normal = lerp(lower.normal, upper.normal, u);
     e.normalStep = stepPer(lower.normal, upper.normal, dy);
-    const Vec3 qLower = stOverW(lower);
-    const Vec3 qUpper = stOverW(upper);
-    e.stOverW = lerp(qLower, qUpper, u);
-    e.stOverWStep = stepPer(qLower, qUpper, dy);
+    if (textureCoordinates) {
+        const Vec3 qLower = stOverW(lower);
+        const Vec3 qUpper = stOverW(upper);
+        e.stOverW = lerp(qLower, qUpper, u);
+        e.stOverWStep = stepPer(qLower, qUpper, dy);
+    }
     e.lower = lower;
     e.upper = upper;
 

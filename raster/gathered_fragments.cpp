@@ -10,7 +10,9 @@ namespace {
 
 size_t roundUpToLanes(size_t n) { return (n + kLanes - 1) / kLanes * kLanes; }
 
-// Up to a lane group of spans, stepped column by column side by side.
+// Up to a lane group of spans, stepped column by column side by side; (s/w, t/w, 1/w) too if
+// kTextureCoordinates.
+template <bool kTextureCoordinates>
 struct SpanLanes {
     Vec3Lanes normal, normalStep, stOverW, stOverWStep;
     uint32_t next[kLanes] = {};  // each lane's next kept pixel
@@ -63,9 +65,11 @@ struct SpanLanes {
             f.normalX[i] = now[0][lane];
             f.normalY[i] = now[1][lane];
             f.normalZ[i] = now[2][lane];
-            f.stOverWX[i] = now[3][lane];
-            f.stOverWY[i] = now[4][lane];
-            f.stOverWZ[i] = now[5][lane];
+            if (kTextureCoordinates) {
+                f.stOverWX[i] = now[3][lane];
+                f.stOverWY[i] = now[4][lane];
+                f.stOverWZ[i] = now[5][lane];
+            }
             next[lane] = i + 1;
         }
     }
@@ -77,7 +81,7 @@ struct SpanLanes {
     {
         normal = normal + normalStep;
         normalizeWhereNonZero<Roots>(normal);
-        stOverW = stOverW + stOverWStep;
+        if (kTextureCoordinates) stOverW = stOverW + stOverWStep;
     }
 };
 
@@ -86,14 +90,14 @@ struct SpanLanes {
 // kept pixel idles until the longest is done, so the spans come in order of the steps they need,
 // and the pair that is not full takes the shortest. Each lane's roundings are its own span's,
 // whichever lane and order it gets.
-template <class Roots>
+template <class Roots, bool kTextureCoordinates>
 void stepSpans(GatheredFragments& f, const uint32_t* order, size_t spanCount)
 {
     constexpr size_t kPair = 2 * kLanes;
     size_t nextSpan = 0;
     size_t pairEnd = spanCount % kPair != 0 ? spanCount % kPair : kPair;
     while (nextSpan < spanCount) {
-        SpanLanes a, b;
+        SpanLanes<kTextureCoordinates> a, b;
         a.load(f, order, pairEnd, nextSpan);
         b.load(f, order, pairEnd, nextSpan);
         const int steps = std::max(a.steps, b.steps);
@@ -101,21 +105,23 @@ void stepSpans(GatheredFragments& f, const uint32_t* order, size_t spanCount)
             a.store(f, k);
             b.store(f, k);
             if (k == steps) break;
-            a.step<Roots>();
-            b.step<Roots>();
+            a.template step<Roots>();
+            b.template step<Roots>();
         }
         pairEnd = std::min(nextSpan + kPair, spanCount);
     }
 }
 
+template <bool kTextureCoordinates>
 PIXELWRIGHT_WIDE_ENTRY void stepSpansWide(GatheredFragments& f, const uint32_t* order, size_t spanCount)
 {
-    stepSpans<WideRoots>(f, order, spanCount);
+    stepSpans<WideRoots, kTextureCoordinates>(f, order, spanCount);
 }
 
+template <bool kTextureCoordinates>
 PIXELWRIGHT_NARROW_ENTRY void stepSpansNarrow(GatheredFragments& f, const uint32_t* order, size_t spanCount)
 {
-    stepSpans<NarrowRoots>(f, order, spanCount);
+    stepSpans<NarrowRoots, kTextureCoordinates>(f, order, spanCount);
 }
 
 }  // namespace
@@ -239,7 +245,7 @@ size_t GatheredFragments::orderSpansBySteps()
     return stepCounts_.empty() ? 0 : stepCounts_.back();
 }
 
-void GatheredFragments::stepInterpolants()
+void GatheredFragments::stepInterpolants(bool textureCoordinates)
 {
     // The lanes past the last fragment of the polygon are filled too, with values that shading
     // may compute on harmlessly.
@@ -253,8 +259,7 @@ void GatheredFragments::stepInterpolants()
     }
 
     const size_t spanCount = orderSpansBySteps();
-    if (runsWideLanes())
-        stepSpansWide(*this, stepOrder_.data(), spanCount);
-    else
-        stepSpansNarrow(*this, stepOrder_.data(), spanCount);
+    auto* const step = runsWideLanes() ? (textureCoordinates ? stepSpansWide<true> : stepSpansWide<false>)
+                                       : (textureCoordinates ? stepSpansNarrow<true> : stepSpansNarrow<false>);
+    step(*this, stepOrder_.data(), spanCount);
 }

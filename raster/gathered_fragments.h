@@ -79,9 +79,10 @@ struct GatheredFragments {
     // Depth-tests the span's pixels and keeps those that pass.
     void addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer);
 
-    // Steps every span's normal (renormalised at each column after the first) and (s/w, t/w, 1/w)
-    // to each kept pixel, in the same roundings as walking the span one column at a time.
-    void stepInterpolants();
+    // Steps every span's normal (renormalised at each column after the first) and, with
+    // textureCoordinates, (s/w, t/w, 1/w) to each kept pixel, in the same roundings as walking the
+    // span one column at a time.
+    void stepInterpolants(bool textureCoordinates);
 
     // The number of entries the per-fragment arrays hold: count rounded up to whole lane groups.
     size_t paddedCount() const;

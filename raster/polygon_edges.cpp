@@ -12,8 +12,8 @@ bool isClosedRing(const Polygon& polygon, size_t first, size_t last)
     return polygon[first].previous == static_cast<int32_t>(last);
 }
 
-void addClippedRingEdges(const ClipVertex* ring, size_t count, const VertexStage& stage, int height,
-                         EdgeTable& table, PolygonScratch& scratch)
+void addClippedRingEdges(const ClipVertex* ring, size_t count, const VertexStage& stage, int height, EdgeTable& table,
+                         PolygonScratch& scratch, bool textureCoordinates)
 {
     clipRingToNearPlane(ring, count, scratch.clippedRing);
     const size_t n = scratch.clippedRing.size();
@@ -21,14 +21,14 @@ void addClippedRingEdges(const ClipVertex* ring, size_t count, const VertexStage
     for (size_t k = 0; k < n; ++k) scratch.clippedScreen[k] = toScreen(scratch.clippedRing[k], stage);
     for (size_t k = 0; k < n; ++k) {
         const ScreenVertex& cur = scratch.clippedScreen[k];
-        addEdge(cur, scratch.clippedScreen[static_cast<size_t>(cur.previous)], height, table);
+        addEdge(cur, scratch.clippedScreen[static_cast<size_t>(cur.previous)], height, table, textureCoordinates);
     }
 }
 
 // One edge on its own, for vertices that do not form a closed ring: only its part in front
 // of the near plane is kept.
 void addEdgeInFront(const Polygon& polygon, size_t k, const VertexStage& stage, int height, EdgeTable& table,
-                    PolygonScratch& scratch)
+                    PolygonScratch& scratch, bool textureCoordinates)
 {
     const int32_t previous = polygon[k].previous;
     if (previous < 0 || static_cast<size_t>(previous) >= polygon.size()) return;
@@ -38,18 +38,18 @@ void addEdgeInFront(const Polygon& polygon, size_t k, const VertexStage& stage, 
     const bool curInFront = inFrontOfNearPlane(cur.position);
     const bool prevInFront = inFrontOfNearPlane(prev.position);
     if (curInFront && prevInFront) {
-        addEdge(scratch.screen[k], scratch.screen[p], height, table);
+        addEdge(scratch.screen[k], scratch.screen[p], height, table, textureCoordinates);
     } else if (curInFront) {
-        addEdge(scratch.screen[k], toScreen(nearPlaneCrossing(cur, prev), stage), height, table);
+        addEdge(scratch.screen[k], toScreen(nearPlaneCrossing(cur, prev), stage), height, table, textureCoordinates);
     } else if (prevInFront) {
-        addEdge(toScreen(nearPlaneCrossing(prev, cur), stage), scratch.screen[p], height, table);
+        addEdge(toScreen(nearPlaneCrossing(prev, cur), stage), scratch.screen[p], height, table, textureCoordinates);
     }
 }
 
 }  // namespace
 
 void addPolygonEdges(const Polygon& polygon, const VertexStage& stage, int height, EdgeTable& table,
-                     PolygonScratch& scratch)
+                     PolygonScratch& scratch, bool textureCoordinates)
 {
     const size_t n = polygon.size();
     scratch.clip.resize(n);
@@ -65,11 +65,14 @@ void addPolygonEdges(const Polygon& polygon, const VertexStage& stage, int heigh
         size_t last = first;
         while (last + 1 < n && polygon[last + 1].previous == static_cast<int32_t>(last)) ++last;
         bool wholeInFront = true;
-        for (size_t k = first; k <= last; ++k) wholeInFront = wholeInFront && inFrontOfNearPlane(scratch.clip[k].position);
+        for (size_t k = first; k <= last; ++k)
+            wholeInFront = wholeInFront && inFrontOfNearPlane(scratch.clip[k].position);
         if (!wholeInFront && isClosedRing(polygon, first, last)) {
-            addClippedRingEdges(&scratch.clip[first], last - first + 1, stage, height, table, scratch);
+            addClippedRingEdges(&scratch.clip[first], last - first + 1, stage, height, table, scratch,
+                                textureCoordinates);
         } else {
-            for (size_t k = first; k <= last; ++k) addEdgeInFront(polygon, k, stage, height, table, scratch);
+            for (size_t k = first; k <= last; ++k)
+                addEdgeInFront(polygon, k, stage, height, table, scratch, textureCoordinates);
         }
         first = last + 1;
     }

@@ -17,6 +17,7 @@ struct PolygonScratch {
 
 // Takes every vertex of the polygon through the vertex stage and every edge (a vertex and the one
 // its previous field names) into the table. A ring that reaches behind the near plane is cut
-// there first; a ring wholly in front gives exactly the edges it would give uncut.
+// there first; a ring wholly in front gives exactly the edges it would give uncut. Without
+// textureCoordinates the edges carry no (s/w, t/w, 1/w).
 void addPolygonEdges(const Polygon& polygon, const VertexStage& stage, int height, EdgeTable& table,
-                     PolygonScratch& scratch);
+                     PolygonScratch& scratch, bool textureCoordinates = true);

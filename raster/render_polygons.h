@@ -14,20 +14,23 @@
 #include "raster/vertex_stage.h"
 
 // Clears the depth buffer, then puts each polygon's edges, through the vertex stage, into a fresh
-// edge table and calls fill(primitiveIndex): every polygon is filled on its own.
+// edge table and calls fill(primitiveIndex): every polygon is filled on its own. The edges carry
+// texture coordinates only for primitives whose shading reads them.
 template <class FillPolygon>
-void forEachPolygon(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable, int width, int height,
-                    FillPolygon&& fill)
+void forEachPolygon(const Scene& scene, const std::vector<MipChain>& mipChains, DepthBuffer& depthBuffer,
+                    EdgeTable& edgeTable, int width, int height, FillPolygon&& fill)
 {
     const VertexStage stage = makeVertexStage(scene, width, height);
     PolygonScratch scratch;
     depthBuffer.resize(width, height);
     depthBuffer.clear(1.0f);
     for (size_t i = 0; i < scene.primitives.size(); ++i) {
+        const bool textureCoordinates =
+            readsTextureCoordinates(mipChains, scene.primitives[i], static_cast<unsigned>(i));
         for (const Polygon& polygon : scene.primitives[i].polygons) {
             edgeTable.resize(height);
             edgeTable.clear();
-            addPolygonEdges(polygon, stage, height, edgeTable, scratch);
+            addPolygonEdges(polygon, stage, height, edgeTable, scratch, textureCoordinates);
             fill(i);
         }
     }
@@ -48,12 +51,13 @@ void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edg
     fragments.startFrame(width, height);
     size_t gathering = 0;  // the primitive whose pixels are gathered
     auto shadeGathered = [&] {
-        fragments.stepInterpolants();
+        fragments.stepInterpolants(
+            readsTextureCoordinates(mipChains, scene.primitives[gathering], static_cast<unsigned>(gathering)));
         shadeGatheredFragments(fragments, shading, scene.primitives[gathering], static_cast<unsigned>(gathering));
         emitPoints(fragments, points);
         fragments.clear();
     };
-    forEachPolygon(scene, depthBuffer, edgeTable, width, height, [&](size_t i) {
+    forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
         if (i != gathering && !fragments.spans.empty()) shadeGathered();
         gathering = i;
         active.clear();
@@ -73,7 +77,7 @@ void renderPolygonsOneAtATime(const Scene& scene, DepthBuffer& depthBuffer, Edge
 {
     const FrameShading shading = prepareFrameShading(scene, mipChains, width, height);
     ActiveEdgeList active;
-    forEachPolygon(scene, depthBuffer, edgeTable, width, height, [&](size_t i) {
+    forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
         active.clear();
         ShadedPoints<PointSink> sink{shading, scene.primitives[i], static_cast<unsigned>(i), points};
         scanPolygon(edgeTable, active, depthBuffer, width, height, sink);

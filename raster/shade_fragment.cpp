@@ -75,6 +75,12 @@ FrameShading prepareFrameShading(const Scene& scene, const std::vector<MipChain>
     return frame;
 }
 
+bool readsTextureCoordinates(const std::vector<MipChain>& mipChains, const Primitive& primitive,
+                             unsigned primitiveIndex)
+{
+    return (primitiveIndex < mipChains.size() && !mipChains[primitiveIndex].empty()) || primitive.bumpMap;
+}
+
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
                    unsigned primitiveIndex, Color& out)
 {

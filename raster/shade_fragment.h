@@ -20,6 +20,11 @@ struct FrameShading {
 
 FrameShading prepareFrameShading(const Scene& scene, const std::vector<MipChain>& mipChains, int width, int height);
 
+// Whether shading the primitive reads (s/w, t/w, 1/w): only a texture or a bump map does, so
+// for other primitives the scan converter need not carry them.
+bool readsTextureCoordinates(const std::vector<MipChain>& mipChains, const Primitive& primitive,
+                             unsigned primitiveIndex);
+
 // The pixel's colour, unclamped. False when the pixel cannot be shaded (a zero vector to
 // normalise, or a position with w = 0): the caller then emits no point.
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,

@@ -166,6 +166,21 @@ TEST(ShadeFragment, BumpMapTiltsTheNormalAboutTheWorldAxes)
     EXPECT_NEAR(shade(p, up).r, 50 / std::sqrt(2501.0), 1e-5);
 }
 
+// The scan converter leaves (s/w, t/w, 1/w) at zero for primitives this says do not read them.
+TEST(ShadeFragment, TextureCoordinatesAreReadForATextureOrABumpMapOnly)
+{
+    PlainFrame p;
+    EXPECT_FALSE(readsTextureCoordinates(p.chains, p.primitive, 0));
+    const Texture bumps = filled(8, 8, 1, 0.4f);
+    p.primitive.bumpMap = &bumps;
+    EXPECT_TRUE(readsTextureCoordinates(p.chains, p.primitive, 0));
+    EXPECT_TRUE(readsTextureCoordinates(p.chains, p.primitive, 7));  // the bump map needs no chain
+    p.primitive.bumpMap = nullptr;
+    p.chains[0] = MipChain{filled(2, 2, 3, 0.5f)};
+    EXPECT_TRUE(readsTextureCoordinates(p.chains, p.primitive, 0));
+    EXPECT_FALSE(readsTextureCoordinates(p.chains, p.primitive, 1));  // a primitive without a chain
+}
+
 TEST(ShadeFragment, ZeroVectorsSkipThePixel)
 {
     PlainFrame p;
