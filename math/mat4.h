@@ -31,14 +31,20 @@ inline Mat4 operator*(const Mat4& a, const Mat4& b)
 
 inline Mat4& Mat4::operator*=(const Mat4& b) { return *this = *this * b; }
 
+// Each row's sum r.x·v.x + r.y·v.y + r.z·v.z + r.w·v.w in double, left to right, rounded once.
+// Taken column by column, four rows side by side, which adds in exactly that order.
 inline Vec4 operator*(const Mat4& m, const Vec4& v)
 {
-    float out[4];
-    for (int i = 0; i < 4; ++i) {
-        const Vec4& r = m.rows[i];
-        out[i] = static_cast<float>(static_cast<double>(r.x) * v.x + static_cast<double>(r.y) * v.y +
-                                    static_cast<double>(r.z) * v.z + static_cast<double>(r.w) * v.w);
-    }
+    using Double4 = double __attribute__((vector_size(32)));
+    using Float4 = float __attribute__((vector_size(16)));
+    const Vec4* r = m.rows;
+    const Double4 x{r[0].x, r[1].x, r[2].x, r[3].x};
+    const Double4 y{r[0].y, r[1].y, r[2].y, r[3].y};
+    const Double4 z{r[0].z, r[1].z, r[2].z, r[3].z};
+    const Double4 w{r[0].w, r[1].w, r[2].w, r[3].w};
+    const Double4 sum = x * static_cast<double>(v.x) + y * static_cast<double>(v.y) + z * static_cast<double>(v.z) +
+                        w * static_cast<double>(v.w);
+    const Float4 out = __builtin_convertvector(sum, Float4);
     return {out[0], out[1], out[2], out[3]};
 }
 

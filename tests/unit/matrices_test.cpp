@@ -206,3 +206,17 @@ TEST(Camera, InversesHoldForManyRandomViews)
         expectIdentity(projection.current * projection.inverse, 2e-5f);
     }
 }
+
+// Each row's products are summed left to right in double and rounded to float once.
+TEST(Mat4, TimesVec4SumsEachRowLeftToRightInDoubleAndRoundsOnce)
+{
+    const float big = 0x1p30f, small = 0x1p-30f, half = 0x1p-24f;
+    const Mat4 m({big, -big, 1, small}, {1, half, half, 0}, {-big, big, small, 1}, {half, 1, 0, half});
+    const Vec4 out = m * Vec4(big, big, 1, small);
+    // Row 0: (2^60 - 2^60) + 1 + 2^-60 is 1; adding the 1 to 2^60 first would lose it.
+    EXPECT_EQ(out.x, 1.0f);
+    // Row 2: (-2^60 + 2^60) + 2^-30 + 2^-30.
+    EXPECT_EQ(out.z, 2 * small);
+    // Rounded once: 1 + 2^-24 + 2^-24 is 1 + 2^-23 in double, but 1 if rounded to float after each sum.
+    EXPECT_EQ((m * Vec4(1, 1, 1, 0)).y, 1.0f + 2 * half);
+}
