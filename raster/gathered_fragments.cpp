@@ -113,16 +113,13 @@ void stepSpans(GatheredFragments& f, const uint32_t* order, size_t spanCount)
 }
 
 template <bool kTextureCoordinates>
-PIXELWRIGHT_WIDE_ENTRY void stepSpansWide(GatheredFragments& f, const uint32_t* order, size_t spanCount)
-{
-    stepSpans<WideRoots, kTextureCoordinates>(f, order, spanCount);
-}
-
-template <bool kTextureCoordinates>
-PIXELWRIGHT_NARROW_ENTRY void stepSpansNarrow(GatheredFragments& f, const uint32_t* order, size_t spanCount)
-{
-    stepSpans<NarrowRoots, kTextureCoordinates>(f, order, spanCount);
-}
+struct StepSpans {
+    template <class Roots>
+    static void run(GatheredFragments& f, const uint32_t* order, size_t spanCount)
+    {
+        stepSpans<Roots, kTextureCoordinates>(f, order, spanCount);
+    }
+};
 
 }  // namespace
 
@@ -259,7 +256,8 @@ void GatheredFragments::stepInterpolants(bool textureCoordinates)
     }
 
     const size_t spanCount = orderSpansBySteps();
-    auto* const step = runsWideLanes() ? (textureCoordinates ? stepSpansWide<true> : stepSpansWide<false>)
-                                       : (textureCoordinates ? stepSpansNarrow<true> : stepSpansNarrow<false>);
-    step(*this, stepOrder_.data(), spanCount);
+    if (textureCoordinates)
+        runLanes<StepSpans<true>>(*this, stepOrder_.data(), spanCount);
+    else
+        runLanes<StepSpans<false>>(*this, stepOrder_.data(), spanCount);
 }

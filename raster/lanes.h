@@ -12,10 +12,11 @@
 // result), and longer expressions are carried in double lanes and rounded once.
 constexpr int kLanes = 8;
 
-// The functions that run the lanes are compiled twice where the compiler can choose at run time:
-// for processors with 256-bit vectors, where eight floats are one register, and for the rest.
-// Helpers they call are inlined, so each copy gets them in its own instruction set. The
-// sanitizer build keeps only the portable copy, so that the test suite checks that one too.
+// The functions that run the lanes are compiled more than once where the processor can be asked
+// at run time: for wider vectors, where eight floats or eight doubles take fewer registers, and
+// for the rest. Helpers they call are inlined, so each copy gets them in its own instruction set.
+// A kernel without square roots leaves the copies to the compiler (PIXELWRIGHT_LANE_KERNEL); one
+// with them goes through runLanes below. The sanitizer build keeps only the portable copies.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
 #define PIXELWRIGHT_WIDE_LANES 1
 #define PIXELWRIGHT_LANE_KERNEL __attribute__((target_clones("avx2", "default")))
@@ -56,10 +57,9 @@ PIXELWRIGHT_LANE_HELPER FloatLanes select(MaskLanes mask, FloatLanes a, FloatLan
 
 // The square root is the one lane operation the compiler's vector types lack, so it comes from
 // the processor's own instructions, which the compiler's copies cannot choose between. A kernel
-// that takes square roots is therefore a template on how to take them, entered through a pair
-// of flattened functions (flattening puts every helper into the entry's instruction set) and
-// picked once per process by runsWideLanes(). Nothing between an entry and a root may be forced
-// inline: the compiler refuses to put a wide root into a portable function.
+// that takes square roots is therefore a template on how to take them, run through runLanes.
+// Nothing between a kernel and a root may be forced inline: the compiler refuses to put a wide
+// root into a portable function.
 struct NarrowRoots {
     static inline FloatLanes of(FloatLanes v)
     {
@@ -76,6 +76,10 @@ struct NarrowRoots {
     }
 };
 
+// The instruction sets a kernel is compiled for, widest first. With 512-bit vectors a row of
+// eight doubles is one register, not two.
+enum class LaneInstructions { k512, k256, kPortable };
+
 #if PIXELWRIGHT_WIDE_LANES
 // Eight roots in one instruction: twice as many per cycle as two halves.
 struct WideRoots {
@@ -84,18 +88,61 @@ struct WideRoots {
         return reinterpret_cast<FloatLanes>(_mm256_sqrt_ps(reinterpret_cast<__m256>(v)));
     }
 };
-#define PIXELWRIGHT_WIDE_ENTRY __attribute__((target("avx2"), flatten))
-inline bool runsWideLanes()
-{
-    static const bool wide = __builtin_cpu_supports("avx2");
-    return wide;
-}
+#define PIXELWRIGHT_ENTRY_512 __attribute__((target("arch=x86-64-v4"), flatten))
+#define PIXELWRIGHT_ENTRY_256 __attribute__((target("arch=x86-64-v3"), flatten))
 #else
 using WideRoots = NarrowRoots;
-#define PIXELWRIGHT_WIDE_ENTRY __attribute__((flatten))
-inline bool runsWideLanes() { return false; }
+#define PIXELWRIGHT_ENTRY_512 __attribute__((flatten))
+#define PIXELWRIGHT_ENTRY_256 __attribute__((flatten))
 #endif
-#define PIXELWRIGHT_NARROW_ENTRY __attribute__((flatten))
+
+// The widest instruction set this processor has, unless PIXELWRIGHT_LANES (256 or portable) asks
+// for a narrower one, so that the tests can check every copy on one machine.
+LaneInstructions chooseLaneInstructions();
+
+inline LaneInstructions laneInstructions()
+{
+    static const LaneInstructions chosen = chooseLaneInstructions();
+    return chosen;
+}
+
+// Each entry compiles Kernel::run<Roots> whole in its instruction set: flattening puts every
+// helper it calls into the entry.
+template <class Kernel, class... Args>
+PIXELWRIGHT_ENTRY_512 void runLanes512(Args&&... args)
+{
+    Kernel::template run<WideRoots>(static_cast<Args&&>(args)...);
+}
+
+template <class Kernel, class... Args>
+PIXELWRIGHT_ENTRY_256 void runLanes256(Args&&... args)
+{
+    Kernel::template run<WideRoots>(static_cast<Args&&>(args)...);
+}
+
+template <class Kernel, class... Args>
+__attribute__((flatten)) void runLanesPortable(Args&&... args)
+{
+    Kernel::template run<NarrowRoots>(static_cast<Args&&>(args)...);
+}
+
+// Runs the kernel in the instruction set laneInstructions() chose (always the portable one in the
+// sanitizer build).
+template <class Kernel, class... Args>
+void runLanes(Args&&... args)
+{
+    switch (laneInstructions()) {
+        case LaneInstructions::k512:
+            runLanes512<Kernel>(static_cast<Args&&>(args)...);
+            break;
+        case LaneInstructions::k256:
+            runLanes256<Kernel>(static_cast<Args&&>(args)...);
+            break;
+        case LaneInstructions::kPortable:
+            runLanesPortable<Kernel>(static_cast<Args&&>(args)...);
+            break;
+    }
+}
 
 PIXELWRIGHT_LANE_HELPER DoubleLanes absolute(DoubleLanes v)
 {

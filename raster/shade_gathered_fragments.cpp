@@ -260,17 +260,13 @@ void shade(GatheredFragments& f, const LaneShading& lanes, const Primitive& prim
     }
 }
 
-PIXELWRIGHT_WIDE_ENTRY void shadeWide(GatheredFragments& f, const LaneShading& lanes, const Primitive& primitive,
-                                      unsigned primitiveIndex)
-{
-    shade<WideRoots>(f, lanes, primitive, primitiveIndex);
-}
-
-PIXELWRIGHT_NARROW_ENTRY void shadeNarrow(GatheredFragments& f, const LaneShading& lanes, const Primitive& primitive,
-                                          unsigned primitiveIndex)
-{
-    shade<NarrowRoots>(f, lanes, primitive, primitiveIndex);
-}
+struct Shade {
+    template <class Roots>
+    static void run(GatheredFragments& f, const LaneShading& lanes, const Primitive& primitive, unsigned primitiveIndex)
+    {
+        shade<Roots>(f, lanes, primitive, primitiveIndex);
+    }
+};
 
 }  // namespace
 
@@ -293,8 +289,5 @@ LaneShading prepareLaneShading(const FrameShading& frame)
 void shadeGatheredFragments(GatheredFragments& f, const LaneShading& lanes, const Primitive& primitive,
                             unsigned primitiveIndex)
 {
-    if (runsWideLanes())
-        shadeWide(f, lanes, primitive, primitiveIndex);
-    else
-        shadeNarrow(f, lanes, primitive, primitiveIndex);
+    runLanes<Shade>(f, lanes, primitive, primitiveIndex);
 }

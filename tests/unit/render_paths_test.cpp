@@ -2,11 +2,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <vector>
 
 #include "math/camera.h"
+#include "raster/lanes.h"
 #include "raster/prepare_textures.h"
 #include "raster/render_polygons.h"
 #include "random_pose.h"
@@ -89,6 +91,19 @@ std::string renderBothWays(const Scene& scene, const std::vector<MipChain>& mipC
 // The batched renderer must hand out exactly the points, in exactly the order and spans, that
 // shading one fragment at a time does: every scene, poses near and far, crossing the near plane,
 // odd window sizes.
+// The suite runs these checks again with PIXELWRIGHT_LANES asking for each narrower copy of the
+// lane kernels; they would prove nothing new if the request were ignored.
+TEST(RenderPaths, LaneKernelsRunInTheInstructionsAskedFor)
+{
+    const char* asked = std::getenv("PIXELWRIGHT_LANES");
+    if (!asked) GTEST_SKIP() << "runs the widest copy";
+    if (std::strcmp(asked, "portable") == 0) {
+        EXPECT_EQ(laneInstructions(), LaneInstructions::kPortable);
+    } else if (std::strcmp(asked, "256") == 0) {
+        EXPECT_NE(laneInstructions(), LaneInstructions::k512);
+    }
+}
+
 TEST(RenderPaths, BatchedShadingEqualsOneAtATimeBitForBit)
 {
     std::mt19937_64 random(7);
