@@ -207,13 +207,14 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
             d = d + setup.depthStep;  // a float sum rounds as the double sum rounded to float
         }
     }
-    if (count > firstFragment) setUpSpanInterpolants(left, right, setup);
     // Filled in place: a whole span assembled on the stack and then copied would be read back
     // before its many small stores had landed.
     GatheredSpan& s = spans.emplace_back();
     s.row = row;
     s.firstFragment = static_cast<uint32_t>(firstFragment);
     s.fragmentCount = static_cast<uint32_t>(count - firstFragment);
+    if (count == firstFragment) return;  // nothing will step or sample it
+    setUpSpanInterpolants(left, right, setup);
     s.setup = setup;
     s.leftStOverWStepY = left.stOverWStep;
     s.rightStOverWStepY = right.stOverWStep;

@@ -10,7 +10,7 @@
 #include "raster/span_setup.h"
 
 // One span as the sweep met it: empty spans are kept too, so that the points go out span by span
-// exactly as the sweep produced them.
+// exactly as the sweep produced them. Only a span with fragments keeps its set-up and steps.
 struct GatheredSpan {
     int row = 0;
     uint32_t firstFragment = 0;
