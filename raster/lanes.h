@@ -132,15 +132,9 @@ template <class Kernel, class... Args>
 void runLanes(Args&&... args)
 {
     switch (laneInstructions()) {
-        case LaneInstructions::k512:
-            runLanes512<Kernel>(static_cast<Args&&>(args)...);
-            break;
-        case LaneInstructions::k256:
-            runLanes256<Kernel>(static_cast<Args&&>(args)...);
-            break;
-        case LaneInstructions::kPortable:
-            runLanesPortable<Kernel>(static_cast<Args&&>(args)...);
-            break;
+    case LaneInstructions::k512: runLanes512<Kernel>(static_cast<Args&&>(args)...); break;
+    case LaneInstructions::k256: runLanes256<Kernel>(static_cast<Args&&>(args)...); break;
+    case LaneInstructions::kPortable: runLanesPortable<Kernel>(static_cast<Args&&>(args)...); break;
     }
 }
 
