@@ -40,7 +40,7 @@ struct SpanLanes {
             next[lane] = s.firstFragment;
             end[lane] = s.firstFragment + s.fragmentCount;
             firstColumn[lane] = static_cast<int32_t>(u.firstColumn);
-            steps = std::max(steps, f.column[end[lane] - 1] - firstColumn[lane]);
+            steps = std::max(steps, s.steps);
             ++lane;
         }
         normal = {loadLanes(start[0]), loadLanes(start[1]), loadLanes(start[2])};
@@ -214,15 +214,11 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
     s.firstFragment = static_cast<uint32_t>(firstFragment);
     s.fragmentCount = static_cast<uint32_t>(count - firstFragment);
     if (count == firstFragment) return;  // nothing will step or sample it
+    s.steps = column[count - 1] - static_cast<int32_t>(setup.firstColumn);
     setUpSpanInterpolants(left, right, setup);
     s.setup = setup;
     s.leftStOverWStepY = left.stOverWStep;
     s.rightStOverWStepY = right.stOverWStep;
-}
-
-int32_t GatheredFragments::stepsToLastPixel(const GatheredSpan& s) const
-{
-    return column[s.firstFragment + s.fragmentCount - 1] - static_cast<int32_t>(s.setup.firstColumn);
 }
 
 size_t GatheredFragments::orderSpansBySteps()
@@ -230,15 +226,15 @@ size_t GatheredFragments::orderSpansBySteps()
     // A counting sort: the steps are below the frame width, and the spans are many.
     int32_t most = -1;
     for (const GatheredSpan& s : spans)
-        if (s.fragmentCount > 0) most = std::max(most, stepsToLastPixel(s));
+        if (s.fragmentCount > 0) most = std::max(most, s.steps);
     stepCounts_.assign(static_cast<size_t>(most + 2), 0u);
     for (const GatheredSpan& s : spans)
-        if (s.fragmentCount > 0) ++stepCounts_[static_cast<size_t>(stepsToLastPixel(s)) + 1];
+        if (s.fragmentCount > 0) ++stepCounts_[static_cast<size_t>(s.steps) + 1];
     for (size_t k = 1; k < stepCounts_.size(); ++k) stepCounts_[k] += stepCounts_[k - 1];
     stepOrder_.resize(spans.size());
     for (size_t i = 0; i < spans.size(); ++i) {
         if (spans[i].fragmentCount > 0)
-            stepOrder_[stepCounts_[static_cast<size_t>(stepsToLastPixel(spans[i]))]++] = static_cast<uint32_t>(i);
+            stepOrder_[stepCounts_[static_cast<size_t>(spans[i].steps)]++] = static_cast<uint32_t>(i);
     }
     return stepCounts_.empty() ? 0 : stepCounts_.back();
 }

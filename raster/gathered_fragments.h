@@ -15,6 +15,7 @@ struct GatheredSpan {
     int row = 0;
     uint32_t firstFragment = 0;
     uint32_t fragmentCount = 0;
+    int32_t steps = 0;  // from the first column to the last kept pixel
     SpanSetup setup;
     Vec3 leftStOverWStepY;
     Vec3 rightStOverWStepY;
@@ -91,9 +92,7 @@ private:
     // One per column and per row: the coordinate costs a double division, so it is worked out
     // once per frame rather than once per pixel.
     std::vector<float> columnNdc, rowNdc;
-    // From the span's first column to its last kept pixel; the span must have one.
-    int32_t stepsToLastPixel(const GatheredSpan& s) const;
-    // The spans that kept a pixel, into stepOrder_ by stepsToLastPixel, fewest first, so that
+    // The spans that kept a pixel, into stepOrder_ by their steps, fewest first, so that
     // spans stepped side by side finish close together. Returns how many there are.
     size_t orderSpansBySteps();
     std::vector<uint32_t> stepOrder_, stepCounts_;
