@@ -26,18 +26,23 @@ PIXELWRIGHT_LANE_HELPER Vec4Lanes transformPoint(const WideMatrix& a, FloatLanes
     return {out[0], out[1], out[2], out[3]};
 }
 
-PIXELWRIGHT_LANE_HELPER FloatLanes specularPower(FloatLanes c, int32_t n)
+// c^n for G lane groups at once, by repeated squaring as the scalar specularPower takes it: walking
+// the exponent's bits once for several groups lets one group's squarings fill another's wait.
+template <int G>
+PIXELWRIGHT_LANE_HELPER void specularPowers(FloatLanes (&c)[G], int32_t n)
 {
     uint32_t e = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
-    FloatLanes r = splat(1.0f);
+    FloatLanes r[G];
+    for (FloatLanes& v : r) v = splat(1.0f);
     for (;;) {
-        if (e & 1u) r = r * c;
+        if (e & 1u) {
+            for (int g = 0; g < G; ++g) r[g] = r[g] * c[g];
+        }
         e >>= 1;
         if (e == 0) break;
-        c = c * c;
+        for (int g = 0; g < G; ++g) c[g] = c[g] * c[g];
     }
-    if (n < 0) r = 1.0f / r;
-    return r;
+    for (int g = 0; g < G; ++g) c[g] = n < 0 ? 1.0f / r[g] : r[g];
 }
 
 PIXELWRIGHT_LANE_HELPER Vec3Lanes cross(const Vec3Lanes& a, const Vec3Lanes& b)
@@ -234,18 +239,33 @@ void shade(GatheredFragments& f, const LaneShading& lanes, const Primitive& prim
             storeVec3(f.halfwayX, f.halfwayY, f.halfwayZ, i, halfway);
             storeMask(f, i, loadMask(f, i) & ok);
         }
-        for (size_t i = 0; i < padded; i += kLanes) {
-            const Vec3Lanes normal = loadVec3(f.normalX, f.normalY, f.normalZ, i);
-            const FloatLanes specular =
-                specularPower(dot(normal, loadVec3(f.halfwayX, f.halfwayY, f.halfwayZ, i)), primitive.shininess);
-            const FloatLanes diffuse = dot(normal, loadVec3(f.toLightX, f.toLightY, f.toLightZ, i));
-            // Neither factor is clamped at zero: a light behind the surface subtracts.
+        // Neither factor is clamped at zero: a light behind the surface subtracts.
+        auto addLight = [&](size_t i, FloatLanes specular) __attribute__((always_inline))
+        {
+            const FloatLanes diffuse =
+                dot(loadVec3(f.normalX, f.normalY, f.normalZ, i), loadVec3(f.toLightX, f.toLightY, f.toLightZ, i));
             storeLanes(&f.red[i], loadLanes(&f.red[i]) + light.color.r * (primitive.diffuse.r * diffuse +
                                                                           primitive.specular.r * specular));
             storeLanes(&f.green[i], loadLanes(&f.green[i]) + light.color.g * (primitive.diffuse.g * diffuse +
                                                                               primitive.specular.g * specular));
             storeLanes(&f.blue[i], loadLanes(&f.blue[i]) + light.color.b * (primitive.diffuse.b * diffuse +
                                                                             primitive.specular.b * specular));
+        };
+        auto specularBase = [&](size_t i) __attribute__((always_inline))
+        {
+            return dot(loadVec3(f.normalX, f.normalY, f.normalZ, i), loadVec3(f.halfwayX, f.halfwayY, f.halfwayZ, i));
+        };
+        size_t i = 0;
+        for (; i + kLanes < padded; i += 2 * kLanes) {
+            FloatLanes specular[2] = {specularBase(i), specularBase(i + kLanes)};
+            specularPowers(specular, primitive.shininess);
+            addLight(i, specular[0]);
+            addLight(i + kLanes, specular[1]);
+        }
+        if (i < padded) {
+            FloatLanes specular[1] = {specularBase(i)};
+            specularPowers(specular, primitive.shininess);
+            addLight(i, specular[0]);
         }
     }
 
