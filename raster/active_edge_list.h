@@ -46,12 +46,12 @@ struct ActiveEdgeList {
         }
     }
 
-    // Moves every edge on to the next row.
+    // Moves every edge on to the next row. A float sum rounds as the double sum rounded to float.
     void step()
     {
         for (Edge* e : edges) {
-            e->x = static_cast<float>(static_cast<double>(e->x) + e->xStep);
-            e->depth = static_cast<float>(static_cast<double>(e->depth) + e->depthStep);
+            e->x = e->x + e->xStep;
+            e->depth = e->depth + e->depthStep;
             e->normal += e->normalStep;
             renormalize(e->normal);
             e->stOverW += e->stOverWStep;
