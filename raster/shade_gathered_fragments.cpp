@@ -135,9 +135,14 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredF
     const FloatLanes dtdy = (leftYt + r * (rightYt - leftYt)) / q;
     const FloatLanes footprint = narrow(absolute(widen(dsdx) * widen(dtdy) - widen(dsdy) * widen(dtdx)));
     const DoubleLanes texels = splatWide(base.width) * widen(footprint) * static_cast<double>(base.height);
+    // Every lane is located before any is blended, so that their texel reads overlap.
+    SampleTexels where[kLanes];
     for (size_t lane = 0; lane < lanes; ++lane) {
         // At q = 0 the footprint means nothing: magnify.
-        const Color c = filteredSample(*p.texture, s[lane], t[lane], q[lane] != 0.0f ? texels[lane] : 0.0);
+        where[lane] = locateSample(*p.texture, s[lane], t[lane], q[lane] != 0.0f ? texels[lane] : 0.0);
+    }
+    for (size_t lane = 0; lane < lanes; ++lane) {
+        const Color c = blendSample(where[lane]);
         f.textureRed[i + lane] = c.r;
         f.textureGreen[i + lane] = c.g;
         f.textureBlue[i + lane] = c.b;

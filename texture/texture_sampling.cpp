@@ -20,10 +20,7 @@ float clampToExtent(float u, int32_t size)
 }
 
 // The nearest texel's index: trunc(u), held on the first and last texel.
-int32_t nearestIndex(float u, int32_t size)
-{
-    return std::min(static_cast<int32_t>(clampToExtent(u, size)), size - 1);
-}
+int32_t nearestIndex(float u, int32_t size) { return std::min(static_cast<int32_t>(clampToExtent(u, size)), size - 1); }
 
 float divide(float a, float b) { return static_cast<float>(static_cast<double>(a) / b); }
 
@@ -38,26 +35,24 @@ struct HeldPair {
 
 HeldPair heldPair(int32_t i, int32_t size) { return {std::min(i, size - 1), std::min(i + 1, size - 1)}; }
 
-Color bilinearSample(const Texture& level, float s, float t)
+// The four texels around (s, t) and their weights.
+SampleTexels bilinearTexels(const Texture& level, float s, float t)
 {
     const float u = clampToExtent(scale(s, level.width), level.width);
     const float v = clampToExtent(scale(t, level.height), level.height);
     const auto x0 = static_cast<int32_t>(u);
     const auto y0 = static_cast<int32_t>(v);
-    const double fx = static_cast<float>(static_cast<double>(u) - x0);
-    const double fy = static_cast<float>(static_cast<double>(v) - y0);
     const HeldPair xs = heldPair(x0, level.width);
     const HeldPair ys = heldPair(y0, level.height);
-    const float* t00 = level.texel(xs.lower, ys.lower);
-    const float* t10 = level.texel(xs.upper, ys.lower);
-    const float* t01 = level.texel(xs.lower, ys.upper);
-    const float* t11 = level.texel(xs.upper, ys.upper);
-    float out[3];
-    for (int c = 0; c < 3; ++c) {
-        out[c] = static_cast<float>(t00[c] * (1.0 - fx) * (1.0 - fy) + t10[c] * fx * (1.0 - fy) +
-                                    t01[c] * (1.0 - fx) * fy + t11[c] * fx * fy);
-    }
-    return {out[0], out[1], out[2], 1.0f};
+    SampleTexels p;
+    p.texels[0] = level.texel(xs.lower, ys.lower);
+    p.texels[1] = level.texel(xs.upper, ys.lower);
+    p.texels[2] = level.texel(xs.lower, ys.upper);
+    p.texels[3] = level.texel(xs.upper, ys.upper);
+    p.fx = static_cast<float>(static_cast<double>(u) - x0);
+    p.fy = static_cast<float>(static_cast<double>(v) - y0);
+    p.minified = false;
+    return p;
 }
 
 const float* nearestTexel(const Texture& level, float s, float t)
@@ -66,17 +61,17 @@ const float* nearestTexel(const Texture& level, float s, float t)
                        nearestIndex(scale(t, level.height), level.height));
 }
 
-// lambda is already in [0, number of levels - 1].
-Color minifiedSample(const MipChain& chain, float lambda, float s, float t)
+// The nearest texels of the two levels around lambda, which is already in [0, number of levels - 1].
+SampleTexels minifiedTexels(const MipChain& chain, float lambda, float s, float t)
 {
     const auto lo = static_cast<int32_t>(lambda);
     const auto hi = static_cast<int32_t>(std::ceil(lambda));
-    const double f = static_cast<float>(static_cast<double>(lambda) - lo);
-    const float* cLo = nearestTexel(chain[lo], s, t);
-    const float* cHi = nearestTexel(chain[hi], s, t);
-    float out[3];
-    for (int c = 0; c < 3; ++c) out[c] = static_cast<float>(cLo[c] + (static_cast<double>(cHi[c]) - cLo[c]) * f);
-    return {out[0], out[1], out[2], 1.0f};
+    SampleTexels p;
+    p.texels[0] = nearestTexel(chain[lo], s, t);
+    p.texels[1] = nearestTexel(chain[hi], s, t);
+    p.fx = static_cast<float>(static_cast<double>(lambda) - lo);
+    p.minified = true;
+    return p;
 }
 
 }  // namespace
@@ -122,12 +117,10 @@ float textureFootprint(const Fragment& fragment)
     const float dtdx = divide(fragment.stOverWStepX.y, q);
     // The row steps are known only along the two edges; the span position blends them.
     const float r = static_cast<float>((static_cast<double>(fragment.x) - fragment.spanStart) / fragment.spanLength);
-    const Vec3 rowStep =
-        fragment.leftStOverWStepY + r * (fragment.rightStOverWStepY - fragment.leftStOverWStepY);
+    const Vec3 rowStep = fragment.leftStOverWStepY + r * (fragment.rightStOverWStepY - fragment.leftStOverWStepY);
     const float dsdy = divide(rowStep.x, q);
     const float dtdy = divide(rowStep.y, q);
-    return static_cast<float>(
-        std::fabs(static_cast<double>(dsdx) * dtdy - static_cast<double>(dsdy) * dtdx));
+    return static_cast<float>(std::fabs(static_cast<double>(dsdx) * dtdy - static_cast<double>(dsdy) * dtdx));
 }
 
 Color sampleTexture(const MipChain& chain, const Fragment& fragment)
@@ -136,22 +129,46 @@ Color sampleTexture(const MipChain& chain, const Fragment& fragment)
     const Texture& base = chain[0];
     const float q = fragment.stOverW.z;
     // At q = 0 the footprint means nothing (it can even come out infinite): magnify.
-    const double texels =
-        q != 0.0f ? static_cast<double>(base.width) * textureFootprint(fragment) * base.height : 0.0;
+    const double texels = q != 0.0f ? static_cast<double>(base.width) * textureFootprint(fragment) * base.height : 0.0;
     return filteredSample(chain, divide(fragment.stOverW.x, q), divide(fragment.stOverW.y, q), texels);
+}
+
+SampleTexels locateSample(const MipChain& chain, float s, float t, double texels)
+{
+    float lambda = -1.0f;
+    if (!(texels < kSurelyMagnified)) {
+        const auto log2Texels = static_cast<float>(std::log10(texels) / std::log10(2.0));
+        lambda = static_cast<float>(0.5 * log2Texels);
+    }
+    // NaN fails this test as well as every negative level.
+    const bool minified = lambda >= 0.0f;
+    const auto lastLevel = static_cast<float>(chain.size() - 1);
+    const SampleTexels p = minified ? minifiedTexels(chain, lambda > lastLevel ? lastLevel : lambda, s, t)
+                                    : bilinearTexels(chain[0], s, t);
+    // A large texture's texels are rarely in the cache: asking for them now lets the reads of
+    // several pixels located in a row overlap.
+    for (int k = 0; k < (p.minified ? 2 : 4); ++k) __builtin_prefetch(p.texels[k]);
+    return p;
+}
+
+Color blendSample(const SampleTexels& p)
+{
+    float out[3];
+    if (p.minified) {
+        const float* lo = p.texels[0];
+        const float* hi = p.texels[1];
+        for (int c = 0; c < 3; ++c) out[c] = static_cast<float>(lo[c] + (static_cast<double>(hi[c]) - lo[c]) * p.fx);
+    } else {
+        const double fx = p.fx, fy = p.fy;
+        for (int c = 0; c < 3; ++c) {
+            out[c] = static_cast<float>(p.texels[0][c] * (1.0 - fx) * (1.0 - fy) + p.texels[1][c] * fx * (1.0 - fy) +
+                                        p.texels[2][c] * (1.0 - fx) * fy + p.texels[3][c] * fx * fy);
+        }
+    }
+    return {out[0], out[1], out[2], 1.0f};
 }
 
 Color filteredSample(const MipChain& chain, float s, float t, double texels)
 {
-    if (!(texels < kSurelyMagnified)) {
-        const auto log2Texels = static_cast<float>(std::log10(texels) / std::log10(2.0));
-        float lambda = static_cast<float>(0.5 * log2Texels);
-        // NaN fails this test as well as every negative level.
-        if (lambda >= 0.0f) {
-            const auto lastLevel = static_cast<float>(chain.size() - 1);
-            if (lambda > lastLevel) lambda = lastLevel;
-            return minifiedSample(chain, lambda, s, t);
-        }
-    }
-    return bilinearSample(chain[0], s, t);
+    return blendSample(locateSample(chain, s, t, texels));
 }

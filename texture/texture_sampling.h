@@ -25,3 +25,14 @@ Color sampleTexture(const MipChain& chain, const Fragment& fragment);
 // The same at (s, t) for a pixel covering that many level-0 texels (0 when q is 0, where the
 // footprint means nothing); level 0 must have colour texels.
 Color filteredSample(const MipChain& chain, float s, float t, double texels);
+
+// filteredSample in two steps: which texels it reads, with their weights, and then their blend.
+// Locating several pixels before blending any lets their texel reads overlap.
+struct SampleTexels {
+    const float* texels[4];  // bilinear: (x0, y0), (x1, y0), (x0, y1), (x1, y1); minified: low, high level
+    double fx = 0.0;         // bilinear: the x weight; minified: the weight of the higher level
+    double fy = 0.0;
+    bool minified = false;
+};
+SampleTexels locateSample(const MipChain& chain, float s, float t, double texels);
+Color blendSample(const SampleTexels& texels);
