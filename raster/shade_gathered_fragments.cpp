@@ -1,6 +1,7 @@
 #include "raster/shade_gathered_fragments.h"
 
 #include "raster/lanes.h"
+#include "raster/mip_level_lanes.h"
 #include "texture/texture_sampling.h"
 
 namespace {
@@ -135,12 +136,11 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredF
     const FloatLanes dtdy = (leftYt + r * (rightYt - leftYt)) / q;
     const FloatLanes footprint = narrow(absolute(widen(dsdx) * widen(dtdy) - widen(dsdy) * widen(dtdx)));
     const DoubleLanes texels = splatWide(base.width) * widen(footprint) * static_cast<double>(base.height);
+    // At q = 0 the footprint means nothing: magnify.
+    const FloatLanes lambda = mipLevels(__builtin_convertvector(q != 0.0f, MaskWideLanes) ? texels : 0.0, lanes);
     // Every lane is located before any is blended, so that their texel reads overlap.
     SampleTexels where[kLanes];
-    for (size_t lane = 0; lane < lanes; ++lane) {
-        // At q = 0 the footprint means nothing: magnify.
-        where[lane] = locateSample(*p.texture, s[lane], t[lane], q[lane] != 0.0f ? texels[lane] : 0.0);
-    }
+    for (size_t lane = 0; lane < lanes; ++lane) where[lane] = locateSampleAtLevel(*p.texture, s[lane], t[lane], lambda[lane]);
     for (size_t lane = 0; lane < lanes; ++lane) {
         const Color c = blendSample(where[lane]);
         f.textureRed[i + lane] = c.r;

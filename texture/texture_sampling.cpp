@@ -5,10 +5,6 @@
 
 namespace {
 
-// Below this many level-0 texels per pixel the level is surely negative, whatever the last bit
-// of the logarithm: such pixels skip the logarithm pair and go straight to the bilinear sample.
-constexpr double kSurelyMagnified = 0.999;
-
 // A texel coordinate (s times a side) pulled into [0, size] before anything converts it to int:
 // NaN and values below 0 go to the first texel, infinities and values above size to the last.
 // Inside [0, size] it is unchanged, so the weights are exactly those of the coordinate.
@@ -133,13 +129,15 @@ Color sampleTexture(const MipChain& chain, const Fragment& fragment)
     return filteredSample(chain, divide(fragment.stOverW.x, q), divide(fragment.stOverW.y, q), texels);
 }
 
-SampleTexels locateSample(const MipChain& chain, float s, float t, double texels)
+float mipLevel(double texels)
 {
-    float lambda = -1.0f;
-    if (!(texels < kSurelyMagnified)) {
-        const auto log2Texels = static_cast<float>(std::log10(texels) / std::log10(2.0));
-        lambda = static_cast<float>(0.5 * log2Texels);
-    }
+    if (texels < kSurelyMagnifiedTexels) return -1.0f;
+    const auto log2Texels = static_cast<float>(std::log10(texels) / std::log10(2.0));
+    return static_cast<float>(0.5 * log2Texels);
+}
+
+SampleTexels locateSampleAtLevel(const MipChain& chain, float s, float t, float lambda)
+{
     // NaN fails this test as well as every negative level.
     const bool minified = lambda >= 0.0f;
     const auto lastLevel = static_cast<float>(chain.size() - 1);
@@ -149,6 +147,11 @@ SampleTexels locateSample(const MipChain& chain, float s, float t, double texels
     // several pixels located in a row overlap.
     for (int k = 0; k < (p.minified ? 2 : 4); ++k) __builtin_prefetch(p.texels[k]);
     return p;
+}
+
+SampleTexels locateSample(const MipChain& chain, float s, float t, double texels)
+{
+    return locateSampleAtLevel(chain, s, t, mipLevel(texels));
 }
 
 Color blendSample(const SampleTexels& p)

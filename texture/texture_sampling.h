@@ -35,4 +35,13 @@ struct SampleTexels {
     bool minified = false;
 };
 SampleTexels locateSample(const MipChain& chain, float s, float t, double texels);
+
+// Below this many level-0 texels per pixel the level is surely negative, whatever the last bit
+// of the logarithm: such pixels skip the logarithm and go straight to the bilinear sample.
+constexpr double kSurelyMagnifiedTexels = 0.999;
+
+// The level locateSample reads for a pixel covering that many level-0 texels: half their base-2
+// logarithm, negative (or NaN) where the pixel is magnified: -1 below kSurelyMagnifiedTexels.
+float mipLevel(double texels);
+SampleTexels locateSampleAtLevel(const MipChain& chain, float s, float t, float lambda);
 Color blendSample(const SampleTexels& texels);

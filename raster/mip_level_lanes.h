@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+
+#include "raster/lanes.h"
+#include "texture/texture_sampling.h"
+
+// mipLevel for a lane group, to the bit, without a library logarithm per lane.
+//
+// mipLevel rounds log10(texels) / log10(2) to float. The series below gives the base-2 logarithm
+// within about 2^-48 of its size, and the library's quotient is as close (a few double ulps), so
+// both lie within 2^-40 of the series' value. Where that whole interval rounds to one float, that
+// float is the library's result too; otherwise (about one lane in 2^15), and wherever the series
+// does not apply, the lane calls mipLevel itself.
+PIXELWRIGHT_LANE_HELPER FloatLanes mipLevels(DoubleLanes texels, size_t lanes)
+{
+    const MaskWideLanes inRange = (texels >= kSurelyMagnifiedTexels) & (texels < 0x1p1000);
+    const DoubleLanes x = inRange ? texels : splatWide(1.0);
+
+    // x = 2^e · m with m in [√½, √2), so that the series' argument stays small.
+    const MaskWideLanes bits = reinterpret_cast<MaskWideLanes>(x);
+    MaskWideLanes exponent = (bits >> 52) - 1023;
+    constexpr int64_t kMantissa = (int64_t{1} << 52) - 1;
+    constexpr int64_t kOne = int64_t{1023} << 52;
+    DoubleLanes m = reinterpret_cast<DoubleLanes>((bits & kMantissa) | kOne);
+    const MaskWideLanes upper = m > 1.4142135623730951;
+    m = upper ? m * 0.5 : m;
+    exponent -= upper;  // true is -1
+    // A small integer added to 1.5 · 2^52 lands in the low bits: the conversion without a
+    // 64-bit integer instruction.
+    constexpr int64_t kMagicBits = 0x4338000000000000;
+    const DoubleLanes e = reinterpret_cast<DoubleLanes>(exponent + kMagicBits) - 0x1.8p52;
+
+    // ln m = 2 atanh(t) = 2 (t + t^3/3 + t^5/5 + ...), t = (m - 1)/(m + 1); |t| < 0.172, so the
+    // terms after t^17 add less than 2^-50 of the sum. m - 1 is exact.
+    const DoubleLanes t = (m - 1.0) / (m + 1.0);
+    const DoubleLanes t2 = t * t;
+    DoubleLanes series = splatWide(1.0 / 17);
+    for (const double c : {1.0 / 15, 1.0 / 13, 1.0 / 11, 1.0 / 9, 1.0 / 7, 1.0 / 5, 1.0 / 3, 1.0}) series = series * t2 + c;
+    const DoubleLanes log2Texels = e + t * series * 2.8853900817779268;  // 2 / ln 2
+
+    const DoubleLanes margin = absolute(log2Texels) * 0x1p-40;
+    const FloatLanes below = narrow(log2Texels - margin);
+    const FloatLanes above = narrow(log2Texels + margin);
+    const MaskLanes decided = (below == above) & __builtin_convertvector(inRange, MaskLanes);
+    FloatLanes lambda = narrow(0.5 * widen(below));
+    const MaskLanes magnified = __builtin_convertvector(texels < kSurelyMagnifiedTexels, MaskLanes);
+    lambda = select(magnified, splat(-1.0f), lambda);
+    for (size_t lane = 0; lane < lanes; ++lane) {
+        if (!decided[lane] && !magnified[lane]) lambda[lane] = mipLevel(texels[lane]);
+    }
+    return lambda;
+}
