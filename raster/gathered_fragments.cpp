@@ -26,7 +26,7 @@ struct SpanLanes {
         alignas(32) float start[6][kLanes] = {};
         alignas(32) float by[6][kLanes] = {};
         for (int lane = 0; lane < kLanes && nextSpan < stop; ++nextSpan) {
-            const GatheredSpan& s = f.spans[order[nextSpan]];
+            const KeptSpan& s = f.keptSpans[order[nextSpan]];
             const SpanSetup& u = s.setup;
             const Vec3* values[4] = {&u.normal, &u.stOverW, &u.normalStep, &u.stOverWStep};
             for (int v = 0; v < 2; ++v) {
@@ -147,6 +147,7 @@ size_t GatheredFragments::paddedCount() const { return roundUpToLanes(count); }
 void GatheredFragments::reserve(size_t n, size_t spanCount)
 {
     spans.reserve(spanCount);
+    keptSpans.reserve(spanCount);
     const size_t padded = roundUpToLanes(n);
     if (capacity_ >= padded) return;
     uint32_t* const oldSpan = span;
@@ -181,7 +182,7 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
                                                         DepthBuffer& depthBuffer)
 {
     SpanSetup setup = setUpSpanDepth(left, right, width);
-    const auto spanIndex = static_cast<uint32_t>(spans.size());
+    const auto keptIndex = static_cast<uint32_t>(keptSpans.size());
     const size_t firstFragment = count;
     if (!setup.empty()) {
         const auto first = static_cast<int>(setup.firstColumn);
@@ -198,7 +199,7 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
             const float cell = cells[c];
             const bool visible = d < cell;
             cells[c] = d < cell ? d : cell;
-            span[count] = spanIndex;
+            span[count] = keptIndex;
             column[count] = c;
             ndcX[count] = columnNdc[static_cast<size_t>(c)];
             ndcY[count] = ndcRow;
@@ -207,13 +208,14 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
             d = d + setup.depthStep;  // a float sum rounds as the double sum rounded to float
         }
     }
+    const auto fragmentCount = static_cast<uint32_t>(count - firstFragment);
+    spans.push_back({row, static_cast<uint32_t>(firstFragment), fragmentCount});
+    if (fragmentCount == 0) return;  // nothing will step or sample it
     // Filled in place: a whole span assembled on the stack and then copied would be read back
     // before its many small stores had landed.
-    GatheredSpan& s = spans.emplace_back();
-    s.row = row;
+    KeptSpan& s = keptSpans.emplace_back();
     s.firstFragment = static_cast<uint32_t>(firstFragment);
-    s.fragmentCount = static_cast<uint32_t>(count - firstFragment);
-    if (count == firstFragment) return;  // nothing will step or sample it
+    s.fragmentCount = fragmentCount;
     s.steps = column[count - 1] - static_cast<int32_t>(setup.firstColumn);
     setUpSpanInterpolants(left, right, setup);
     s.setup = setup;
@@ -221,22 +223,17 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
     s.rightStOverWStepY = right.stOverWStep;
 }
 
-size_t GatheredFragments::orderSpansBySteps()
+void GatheredFragments::orderSpansBySteps()
 {
     // A counting sort: the steps are below the frame width, and the spans are many.
     int32_t most = -1;
-    for (const GatheredSpan& s : spans)
-        if (s.fragmentCount > 0) most = std::max(most, s.steps);
+    for (const KeptSpan& s : keptSpans) most = std::max(most, s.steps);
     stepCounts_.assign(static_cast<size_t>(most + 2), 0u);
-    for (const GatheredSpan& s : spans)
-        if (s.fragmentCount > 0) ++stepCounts_[static_cast<size_t>(s.steps) + 1];
+    for (const KeptSpan& s : keptSpans) ++stepCounts_[static_cast<size_t>(s.steps) + 1];
     for (size_t k = 1; k < stepCounts_.size(); ++k) stepCounts_[k] += stepCounts_[k - 1];
-    stepOrder_.resize(spans.size());
-    for (size_t i = 0; i < spans.size(); ++i) {
-        if (spans[i].fragmentCount > 0)
-            stepOrder_[stepCounts_[static_cast<size_t>(spans[i].steps)]++] = static_cast<uint32_t>(i);
-    }
-    return stepCounts_.empty() ? 0 : stepCounts_.back();
+    stepOrder_.resize(keptSpans.size());
+    for (size_t i = 0; i < keptSpans.size(); ++i)
+        stepOrder_[stepCounts_[static_cast<size_t>(keptSpans[i].steps)]++] = static_cast<uint32_t>(i);
 }
 
 void GatheredFragments::stepInterpolants(bool textureCoordinates)
@@ -252,9 +249,9 @@ void GatheredFragments::stepInterpolants(bool textureCoordinates)
         stOverWX[i] = stOverWY[i] = stOverWZ[i] = 1.0f;
     }
 
-    const size_t spanCount = orderSpansBySteps();
+    orderSpansBySteps();
     if (textureCoordinates)
-        runLanes<StepSpans<true>>(*this, stepOrder_.data(), spanCount);
+        runLanes<StepSpans<true>>(*this, stepOrder_.data(), keptSpans.size());
     else
-        runLanes<StepSpans<false>>(*this, stepOrder_.data(), spanCount);
+        runLanes<StepSpans<false>>(*this, stepOrder_.data(), keptSpans.size());
 }

@@ -10,9 +10,16 @@
 #include "raster/span_setup.h"
 
 // One span as the sweep met it: empty spans are kept too, so that the points go out span by span
-// exactly as the sweep produced them. Only a span with fragments keeps its set-up and steps.
+// exactly as the sweep produced them.
 struct GatheredSpan {
     int row = 0;
+    uint32_t firstFragment = 0;
+    uint32_t fragmentCount = 0;
+};
+
+// What stepping and sampling read of a span that kept a pixel. Most spans of a detailed scene
+// keep none, and they skip this set-up and its storage.
+struct KeptSpan {
     uint32_t firstFragment = 0;
     uint32_t fragmentCount = 0;
     int32_t steps = 0;  // from the first column to the last kept pixel
@@ -27,11 +34,12 @@ struct GatheredSpan {
 // shading stores the same depths. The storage only grows.
 struct GatheredFragments {
     std::vector<GatheredSpan> spans;
+    std::vector<KeptSpan> keptSpans;
     size_t count = 0;
 
     // One entry per fragment, padded to a whole number of lane groups. The arrays are slices of
     // two blocks (four-byte integers and floats), so growing them is two allocations, not thirty.
-    uint32_t* span = nullptr;
+    uint32_t* span = nullptr;  // into keptSpans
     int32_t* column = nullptr;
     int32_t* lit = nullptr;  // filled by shading: whether the pixel could be shaded at all
     float* ndcX = nullptr;   // the pixel's column and row, as normalized device coordinates
@@ -71,6 +79,7 @@ struct GatheredFragments {
     void clear()
     {
         spans.clear();
+        keptSpans.clear();
         count = 0;
     }
 
@@ -92,9 +101,9 @@ private:
     // One per column and per row: the coordinate costs a double division, so it is worked out
     // once per frame rather than once per pixel.
     std::vector<float> columnNdc, rowNdc;
-    // The spans that kept a pixel, into stepOrder_ by their steps, fewest first, so that
-    // spans stepped side by side finish close together. Returns how many there are.
-    size_t orderSpansBySteps();
+    // The kept spans, into stepOrder_ by their steps, fewest first, so that spans stepped side
+    // by side finish close together.
+    void orderSpansBySteps();
     std::vector<uint32_t> stepOrder_, stepCounts_;
     std::unique_ptr<int32_t[]> integers_;
     std::unique_ptr<float[]> floats_;

@@ -111,22 +111,22 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredF
                                             FloatLanes s, FloatLanes t, FloatLanes q)
 {
     const Texture& base = (*p.texture)[0];
-    const GatheredSpan* spans[kLanes];
-    for (int lane = 0; lane < kLanes; ++lane) spans[lane] = &f.spans[f.span[i + static_cast<size_t>(lane)]];
+    const KeptSpan* spans[kLanes];
+    for (int lane = 0; lane < kLanes; ++lane) spans[lane] = &f.keptSpans[f.span[i + static_cast<size_t>(lane)]];
     auto gather = [&](auto field) __attribute__((always_inline))
     {
         FloatLanes out;
         for (int lane = 0; lane < kLanes; ++lane) out[lane] = field(*spans[lane]);
         return out;
     };
-    const FloatLanes stepXs = gather([](const GatheredSpan& s) { return s.setup.stOverWStep.x; });
-    const FloatLanes stepXt = gather([](const GatheredSpan& s) { return s.setup.stOverWStep.y; });
-    const FloatLanes leftYs = gather([](const GatheredSpan& s) { return s.leftStOverWStepY.x; });
-    const FloatLanes leftYt = gather([](const GatheredSpan& s) { return s.leftStOverWStepY.y; });
-    const FloatLanes rightYs = gather([](const GatheredSpan& s) { return s.rightStOverWStepY.x; });
-    const FloatLanes rightYt = gather([](const GatheredSpan& s) { return s.rightStOverWStepY.y; });
-    const FloatLanes spanStart = gather([](const GatheredSpan& s) { return s.setup.firstColumn; });
-    const FloatLanes spanLength = gather([](const GatheredSpan& s) { return s.setup.length; });
+    const FloatLanes stepXs = gather([](const KeptSpan& s) { return s.setup.stOverWStep.x; });
+    const FloatLanes stepXt = gather([](const KeptSpan& s) { return s.setup.stOverWStep.y; });
+    const FloatLanes leftYs = gather([](const KeptSpan& s) { return s.leftStOverWStepY.x; });
+    const FloatLanes leftYt = gather([](const KeptSpan& s) { return s.leftStOverWStepY.y; });
+    const FloatLanes rightYs = gather([](const KeptSpan& s) { return s.rightStOverWStepY.x; });
+    const FloatLanes rightYt = gather([](const KeptSpan& s) { return s.rightStOverWStepY.y; });
+    const FloatLanes spanStart = gather([](const KeptSpan& s) { return s.setup.firstColumn; });
+    const FloatLanes spanLength = gather([](const KeptSpan& s) { return s.setup.length; });
     // The footprint as textureFootprint computes it. x - spanStart is exact: both are whole.
     const FloatLanes x = __builtin_convertvector(loadColumns(f, i), FloatLanes);
     const FloatLanes r = (x - spanStart) / spanLength;
