@@ -166,7 +166,7 @@ void frontEnd(benchmark::State& state, bool step)
                 if (i != gathering && !fragments.spans.empty()) flush();
                 gathering = i;
                 active.clear();
-                sweepPolygon(bench->edgeTable, active, size.height, [&](const Edge& left, const Edge& right, int row) {
+                sweepPolygon(bench->edgeTable, active, size.height, [&](Edge& left, Edge& right, int row) {
                     if (fragments.full()) flush();
                     fragments.addSpan(left, right, row, size.width, bench->depthBuffer);
                 });

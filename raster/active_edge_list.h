@@ -46,15 +46,27 @@ struct ActiveEdgeList {
         }
     }
 
-    // Moves every edge on to the next row. A float sum rounds as the double sum rounded to float.
+    // Moves every edge's x and depth on to the next row, which every span needs; the rest only
+    // a span with a visible pixel reads, so it waits for catchUpInterpolants. A float sum rounds
+    // as the double sum rounded to float.
     void step()
     {
         for (Edge* e : edges) {
             e->x = e->x + e->xStep;
             e->depth = e->depth + e->depthStep;
-            e->normal += e->normalStep;
-            renormalize(e->normal);
-            e->stOverW += e->stOverWStep;
+            ++e->lagRows;
         }
     }
 };
+
+// Brings the edge's normal (renormalised at each row) and (s/w, t/w, 1/w) to its current row, in
+// the same roundings as stepping them row by row. An edge whose spans all stay hidden never
+// takes these steps: most of the cost of a row is the renormalisation.
+inline void catchUpInterpolants(Edge& e)
+{
+    for (; e.lagRows > 0; --e.lagRows) {
+        e.normal += e.normalStep;
+        renormalize(e.normal);
+        e.stOverW += e.stOverWStep;
+    }
+}

@@ -16,6 +16,8 @@ struct Edge {
     Vec3 normalStep;
     Vec3 stOverW;  // (s/w, t/w, 1/w)
     Vec3 stOverWStep;
+    // Rows by which the normal and (s/w, t/w, 1/w) trail x and depth; see catchUpInterpolants.
+    int lagRows = 0;
     ScreenVertex lower;
     ScreenVertex upper;
 };

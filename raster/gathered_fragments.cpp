@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "raster/active_edge_list.h"
 #include "raster/lanes.h"
 #include "raster/shade_fragment.h"
 
@@ -178,7 +179,7 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
     capacity_ = padded;
 }
 
-PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const Edge& right, int row, int width,
+PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(Edge& left, Edge& right, int row, int width,
                                                         DepthBuffer& depthBuffer)
 {
     SpanSetup setup = setUpSpanDepth(left, right, width);
@@ -217,6 +218,8 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(const Edge& left, const 
     s.firstFragment = static_cast<uint32_t>(firstFragment);
     s.fragmentCount = fragmentCount;
     s.steps = column[count - 1] - static_cast<int32_t>(setup.firstColumn);
+    catchUpInterpolants(left);
+    catchUpInterpolants(right);
     setUpSpanInterpolants(left, right, setup);
     s.setup = setup;
     s.leftStOverWStepY = left.stOverWStep;

@@ -86,8 +86,9 @@ struct GatheredFragments {
     // Room for that many fragments and spans without allocating.
     void reserve(size_t fragments, size_t spanCount);
 
-    // Depth-tests the span's pixels and keeps those that pass.
-    void addSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer);
+    // Depth-tests the span's pixels and keeps those that pass; the edges catch up their
+    // interpolants only if one does.
+    void addSpan(Edge& left, Edge& right, int row, int width, DepthBuffer& depthBuffer);
 
     // Steps every span's normal (renormalised at each column after the first) and, with
     // textureCoordinates, (s/w, t/w, 1/w) to each kept pixel, in the same roundings as walking the

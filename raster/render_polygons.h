@@ -61,7 +61,7 @@ void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edg
         if (i != gathering && !fragments.spans.empty()) shadeGathered();
         gathering = i;
         active.clear();
-        sweepPolygon(edgeTable, active, height, [&](const Edge& left, const Edge& right, int row) {
+        sweepPolygon(edgeTable, active, height, [&](Edge& left, Edge& right, int row) {
             if (fragments.full()) shadeGathered();
             fragments.addSpan(left, right, row, width, depthBuffer);
         });

@@ -15,8 +15,10 @@
 
 // Walks the span from L to R on one row (see setUpSpan for its columns).
 template <class FragmentSink>
-void scanSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer, FragmentSink& sink)
+void scanSpan(Edge& left, Edge& right, int row, int width, DepthBuffer& depthBuffer, FragmentSink& sink)
 {
+    catchUpInterpolants(left);
+    catchUpInterpolants(right);
     const SpanSetup s = setUpSpan(left, right, width);
     // The running interpolants live apart from the fragment, which the sink sees by address,
     // so that stepping them does not go through memory.
@@ -87,7 +89,7 @@ template <class FragmentSink>
 void scanPolygon(EdgeTable& edgeTable, ActiveEdgeList& active, DepthBuffer& depthBuffer, int width, int height,
                  FragmentSink& sink)
 {
-    sweepPolygon(edgeTable, active, height, [&](const Edge& left, const Edge& right, int row) {
+    sweepPolygon(edgeTable, active, height, [&](Edge& left, Edge& right, int row) {
         scanSpan(left, right, row, width, depthBuffer, sink);
     });
 }

@@ -57,7 +57,7 @@ TEST(GatheredFragments, KeepsExactlyThePixelsTheSpanWalkEmitsAndGrowsWithoutLosi
         GatheredFragments fragments;
         fragments.setFrameSize(Gathering::kWidth, Gathering::kHeight);
         sweepPolygon(gathered.edgeTable, gathered.active, Gathering::kHeight,
-                     [&](const Edge& left, const Edge& right, int row) {
+                     [&](Edge& left, Edge& right, int row) {
                          fragments.addSpan(left, right, row, Gathering::kWidth, gathered.depthBuffer);
                      });
 
