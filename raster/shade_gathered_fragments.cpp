@@ -14,6 +14,8 @@ PIXELWRIGHT_LANE_HELPER Vec4Lanes operator*(const WideMatrix& a, const Vec4Lanes
 {
     const DoubleLanes x = widen(v.x), y = widen(v.y), z = widen(v.z), w = widen(v.w);
     FloatLanes out[4];
+    // Unrolled, the four rows stay in registers instead of going through the stack.
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) out[i] = narrow(a.m[i][0] * x + a.m[i][1] * y + a.m[i][2] * z + a.m[i][3] * w);
     return {out[0], out[1], out[2], out[3]};
 }
@@ -23,6 +25,7 @@ PIXELWRIGHT_LANE_HELPER Vec4Lanes transformPoint(const WideMatrix& a, FloatLanes
 {
     const DoubleLanes x = widen(px), y = widen(py), z = widen(pz);
     FloatLanes out[4];
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) out[i] = narrow(a.m[i][0] * x + a.m[i][1] * y + a.m[i][2] * z + a.m[i][3]);
     return {out[0], out[1], out[2], out[3]};
 }
