@@ -19,10 +19,13 @@ struct SpanLanes {
     uint32_t next[kLanes] = {};  // each lane's next kept pixel
     uint32_t end[kLanes] = {};
     int32_t firstColumn[kLanes] = {};
+    uint32_t keptSpan[kLanes] = {};
+    float ndcRow[kLanes] = {};
     int steps = -1;  // the most any lane needs; -1 for no span at all
 
     // Takes the spans order[nextSpan] … order[stop - 1], as many as there are lanes.
-    PIXELWRIGHT_LANE_HELPER void load(const GatheredFragments& f, const uint32_t* order, size_t stop, size_t& nextSpan)
+    PIXELWRIGHT_LANE_HELPER void load(const GatheredFragments& f, const float* rowNdc, const uint32_t* order,
+                                      size_t stop, size_t& nextSpan)
     {
         alignas(32) float start[6][kLanes] = {};
         alignas(32) float by[6][kLanes] = {};
@@ -41,6 +44,8 @@ struct SpanLanes {
             next[lane] = s.firstFragment;
             end[lane] = s.firstFragment + s.fragmentCount;
             firstColumn[lane] = static_cast<int32_t>(u.firstColumn);
+            keptSpan[lane] = order[nextSpan];
+            ndcRow[lane] = rowNdc[s.row];
             steps = std::max(steps, s.steps);
             ++lane;
         }
@@ -50,8 +55,10 @@ struct SpanLanes {
         stOverWStep = {loadLanes(by[3]), loadLanes(by[4]), loadLanes(by[5])};
     }
 
-    // Hands the values at column firstColumn + k to the lanes' kept pixels there.
-    PIXELWRIGHT_LANE_HELPER void store(GatheredFragments& f, int k)
+    // Hands the values at column firstColumn + k to the lanes' kept pixels there, with the
+    // pixel's span and coordinates, which the depth walk leaves out: it stores for every pixel
+    // it walks, and most of those it walks in a detailed scene stay hidden.
+    PIXELWRIGHT_LANE_HELPER void store(GatheredFragments& f, const float* columnNdc, int k)
     {
         alignas(32) float now[6][kLanes];
         storeLanes(now[0], normal.x);
@@ -62,7 +69,12 @@ struct SpanLanes {
         storeLanes(now[5], stOverW.z);
         for (int lane = 0; lane < kLanes; ++lane) {
             const uint32_t i = next[lane];
-            if (i == end[lane] || f.column[i] - firstColumn[lane] != k) continue;
+            if (i == end[lane]) continue;
+            const int32_t c = f.column[i];
+            if (c - firstColumn[lane] != k) continue;
+            f.span[i] = keptSpan[lane];
+            f.ndcX[i] = columnNdc[c];
+            f.ndcY[i] = ndcRow[lane];
             f.normalX[i] = now[0][lane];
             f.normalY[i] = now[1][lane];
             f.normalZ[i] = now[2][lane];
@@ -92,19 +104,20 @@ struct SpanLanes {
 // and the pair that is not full takes the shortest. Each lane's roundings are its own span's,
 // whichever lane and order it gets.
 template <class Roots, bool kTextureCoordinates>
-void stepSpans(GatheredFragments& f, const uint32_t* order, size_t spanCount)
+void stepSpans(GatheredFragments& f, const float* columnNdc, const float* rowNdc, const uint32_t* order,
+               size_t spanCount)
 {
     constexpr size_t kPair = 2 * kLanes;
     size_t nextSpan = 0;
     size_t pairEnd = spanCount % kPair != 0 ? spanCount % kPair : kPair;
     while (nextSpan < spanCount) {
         SpanLanes<kTextureCoordinates> a, b;
-        a.load(f, order, pairEnd, nextSpan);
-        b.load(f, order, pairEnd, nextSpan);
+        a.load(f, rowNdc, order, pairEnd, nextSpan);
+        b.load(f, rowNdc, order, pairEnd, nextSpan);
         const int steps = std::max(a.steps, b.steps);
         for (int k = 0;; ++k) {
-            a.store(f, k);
-            b.store(f, k);
+            a.store(f, columnNdc, k);
+            b.store(f, columnNdc, k);
             if (k == steps) break;
             a.template step<Roots>();
             b.template step<Roots>();
@@ -116,9 +129,10 @@ void stepSpans(GatheredFragments& f, const uint32_t* order, size_t spanCount)
 template <bool kTextureCoordinates>
 struct StepSpans {
     template <class Roots>
-    static void run(GatheredFragments& f, const uint32_t* order, size_t spanCount)
+    static void run(GatheredFragments& f, const float* columnNdc, const float* rowNdc, const uint32_t* order,
+                    size_t spanCount)
     {
-        stepSpans<Roots, kTextureCoordinates>(f, order, spanCount);
+        stepSpans<Roots, kTextureCoordinates>(f, columnNdc, rowNdc, order, spanCount);
     }
 };
 
@@ -151,9 +165,8 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
     keptSpans.reserve(spanCount);
     const size_t padded = roundUpToLanes(n);
     if (capacity_ >= padded) return;
-    uint32_t* const oldSpan = span;
     int32_t* const oldColumn = column;
-    float* const oldCollected[] = {ndcX, ndcY, depth};
+    float* const oldDepth = depth;
     int32_t** const integerArrays[] = {&column, &lit};
     float** const floatArrays[] = {&ndcX,      &ndcY,      &depth,     &normalX,    &normalY,      &normalZ,
                                    &stOverWX,  &stOverWY,  &stOverWZ,  &textureRed, &textureGreen, &textureBlue,
@@ -168,11 +181,8 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
     for (size_t a = 0; a < std::size(floatArrays); ++a) *floatArrays[a] = floats.get() + a * padded;
     // What addSpan has gathered so far is kept; everything else is filled afresh before it is read.
     if (count > 0) {
-        std::copy(oldSpan, oldSpan + count, span);
         std::copy(oldColumn, oldColumn + count, column);
-        float* const newCollected[] = {ndcX, ndcY, depth};
-        for (size_t a = 0; a < std::size(newCollected); ++a)
-            std::copy(oldCollected[a], oldCollected[a] + count, newCollected[a]);
+        std::copy(oldDepth, oldDepth + count, depth);
     }
     integers_ = std::move(integers);
     floats_ = std::move(floats);
@@ -183,7 +193,6 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(Edge& left, Edge& right,
                                                         DepthBuffer& depthBuffer)
 {
     SpanSetup setup = setUpSpanDepth(left, right, width);
-    const auto keptIndex = static_cast<uint32_t>(keptSpans.size());
     const size_t firstFragment = count;
     if (!setup.empty()) {
         const auto first = static_cast<int>(setup.firstColumn);
@@ -194,16 +203,12 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(Edge& left, Edge& right,
         // would be mispredicted at every change. Each column is written to the next free entry
         // and kept only if it passed; "d < cell ? d : cell" is the strict test (NaN never passes).
         float* cells = depthBuffer.rowCells(row);
-        const float ndcRow = rowNdc[static_cast<size_t>(row)];
         float d = setup.depth;
         for (int c = first; c < last; ++c) {
             const float cell = cells[c];
             const bool visible = d < cell;
             cells[c] = d < cell ? d : cell;
-            span[count] = keptIndex;
             column[count] = c;
-            ndcX[count] = columnNdc[static_cast<size_t>(c)];
-            ndcY[count] = ndcRow;
             depth[count] = d;
             count += visible ? 1u : 0u;
             d = d + setup.depthStep;  // a float sum rounds as the double sum rounded to float
@@ -215,6 +220,7 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(Edge& left, Edge& right,
     // Filled in place: a whole span assembled on the stack and then copied would be read back
     // before its many small stores had landed.
     KeptSpan& s = keptSpans.emplace_back();
+    s.row = row;
     s.firstFragment = static_cast<uint32_t>(firstFragment);
     s.fragmentCount = fragmentCount;
     s.steps = column[count - 1] - static_cast<int32_t>(setup.firstColumn);
@@ -254,7 +260,7 @@ void GatheredFragments::stepInterpolants(bool textureCoordinates)
 
     orderSpansBySteps();
     if (textureCoordinates)
-        runLanes<StepSpans<true>>(*this, stepOrder_.data(), keptSpans.size());
+        runLanes<StepSpans<true>>(*this, columnNdc.data(), rowNdc.data(), stepOrder_.data(), keptSpans.size());
     else
-        runLanes<StepSpans<false>>(*this, stepOrder_.data(), keptSpans.size());
+        runLanes<StepSpans<false>>(*this, columnNdc.data(), rowNdc.data(), stepOrder_.data(), keptSpans.size());
 }

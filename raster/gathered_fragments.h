@@ -20,6 +20,7 @@ struct GatheredSpan {
 // What stepping and sampling read of a span that kept a pixel. Most spans of a detailed scene
 // keep none, and they skip this set-up and its storage.
 struct KeptSpan {
+    int row = 0;
     uint32_t firstFragment = 0;
     uint32_t fragmentCount = 0;
     int32_t steps = 0;  // from the first column to the last kept pixel
@@ -39,16 +40,18 @@ struct GatheredFragments {
 
     // One entry per fragment, padded to a whole number of lane groups. The arrays are slices of
     // two blocks (four-byte integers and floats), so growing them is two allocations, not thirty.
-    uint32_t* span = nullptr;  // into keptSpans
+    // Filled by addSpan().
     int32_t* column = nullptr;
-    int32_t* lit = nullptr;  // filled by shading: whether the pixel could be shaded at all
-    float* ndcX = nullptr;   // the pixel's column and row, as normalized device coordinates
-    float* ndcY = nullptr;
     float* depth = nullptr;
     // Filled by stepInterpolants().
+    uint32_t* span = nullptr;  // into keptSpans
+    float* ndcX = nullptr;     // the pixel's column and row, as normalized device coordinates
+    float* ndcY = nullptr;
     float *normalX = nullptr, *normalY = nullptr, *normalZ = nullptr;
     float *stOverWX = nullptr, *stOverWY = nullptr, *stOverWZ = nullptr;
-    // Filled by shading: the lookups first, then what lighting works on, then the colour.
+    // Filled by shading: whether the pixel could be shaded at all, the lookups, then what
+    // lighting works on, then the colour.
+    int32_t* lit = nullptr;
     float *textureRed = nullptr, *textureGreen = nullptr, *textureBlue = nullptr;
     float *gradientX = nullptr, *gradientY = nullptr;
     float *positionX = nullptr, *positionY = nullptr, *positionZ = nullptr;
@@ -92,7 +95,7 @@ struct GatheredFragments {
 
     // Steps every span's normal (renormalised at each column after the first) and, with
     // textureCoordinates, (s/w, t/w, 1/w) to each kept pixel, in the same roundings as walking the
-    // span one column at a time.
+    // span one column at a time, and gives each its span and coordinates.
     void stepInterpolants(bool textureCoordinates);
 
     // The number of entries the per-fragment arrays hold: count rounded up to whole lane groups.

@@ -63,12 +63,18 @@ TEST(GatheredFragments, KeepsExactlyThePixelsTheSpanWalkEmitsAndGrowsWithoutLosi
 
         ASSERT_EQ(fragments.count, sink.fragments.size()) << "trial " << trial;
         EXPECT_EQ(static_cast<int>(fragments.spans.size()), sink.spans) << "trial " << trial;
+        // The pixel's span and coordinates come with its interpolants.
+        fragments.stepInterpolants(trial % 4 < 2);
         for (size_t i = 0; i < fragments.count; ++i) {
             const Fragment& f = sink.fragments[i];
             EXPECT_EQ(static_cast<float>(fragments.column[i]), f.x) << "trial " << trial;
             EXPECT_EQ(fragments.depth[i], f.depth) << "trial " << trial;
             EXPECT_EQ(fragments.ndcX[i], normalizedDeviceCoordinate(f.x, Gathering::kWidth));
             EXPECT_EQ(fragments.ndcY[i], normalizedDeviceCoordinate(f.y, Gathering::kHeight));
+            ASSERT_LT(fragments.span[i], fragments.keptSpans.size());
+            const KeptSpan& kept = fragments.keptSpans[fragments.span[i]];
+            EXPECT_EQ(static_cast<float>(kept.row), f.y);
+            EXPECT_TRUE(i >= kept.firstFragment && i < kept.firstFragment + kept.fragmentCount) << "trial " << trial;
         }
         for (int i = 0; i < Gathering::kWidth * Gathering::kHeight; ++i)
             ASSERT_EQ(gathered.depthBuffer.data[i], walked.depthBuffer.data[i]) << "trial " << trial << " cell " << i;
