@@ -38,27 +38,28 @@ void addEdge(const ScreenVertex& a, const ScreenVertex& b, int height, EdgeTable
 
     const float dy = static_cast<float>(static_cast<double>(upper.position.y) - lower.position.y);
     const float u = static_cast<float>((static_cast<double>(firstRow) - lower.position.y) / dy);
-    Edge e;
-    e.firstRow = firstRow;
-    e.endRow = endRow;
-    e.x = lerp(lower.position.x, upper.position.x, u);
-    e.xStep = stepPer(lower.position.x, upper.position.x, dy);
-    e.depth = lerp(lower.position.z, upper.position.z, u);
-    e.depthStep = stepPer(lower.position.z, upper.position.z, dy);
+    const float x = lerp(lower.position.x, upper.position.x, u);
+    const float xStep = stepPer(lower.position.x, upper.position.x, dy);
+    const float depth = lerp(lower.position.z, upper.position.z, u);
+    const float depthStep = stepPer(lower.position.z, upper.position.z, dy);
     // A nearly horizontal edge far outside the frame can overflow its steps.
-    if (!std::isfinite(e.x) || !std::isfinite(e.xStep) || !std::isfinite(e.depth) || !std::isfinite(e.depthStep))
-        return;
-    e.normal = lerp(lower.normal, upper.normal, u);
-    e.normalStep = stepPer(lower.normal, upper.normal, dy);
+    if (!std::isfinite(x) || !std::isfinite(xStep) || !std::isfinite(depth) || !std::isfinite(depthStep)) return;
+    Vec3 stOverWAtFirstRow, stOverWStep;
     if (textureCoordinates) {
         const Vec3 qLower = stOverW(lower);
         const Vec3 qUpper = stOverW(upper);
-        e.stOverW = lerp(qLower, qUpper, u);
-        e.stOverWStep = stepPer(qLower, qUpper, dy);
+        stOverWAtFirstRow = lerp(qLower, qUpper, u);
+        stOverWStep = stepPer(qLower, qUpper, dy);
     }
-    e.lower = lower;
-    e.upper = upper;
-
+    // Every member given at once, in declaration order: a default-constructed edge would first
+    // be cleared whole.
+    const Edge e{false,  // finished
+                 x, xStep, depth, depthStep, firstRow, endRow,
+                 lerp(lower.normal, upper.normal, u),      // normal
+                 stepPer(lower.normal, upper.normal, dy),  // normalStep
+                 stOverWAtFirstRow, stOverWStep,
+                 0,  // lagRows
+                 lower, upper};
     const int row = static_cast<int>(firstRow);
     if (static_cast<unsigned>(row) >= table.rows) return;  // a table smaller than the frame
     table.add(row, e);

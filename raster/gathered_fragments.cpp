@@ -217,19 +217,14 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(Edge& left, Edge& right,
     const auto fragmentCount = static_cast<uint32_t>(count - firstFragment);
     spans.push_back({row, static_cast<uint32_t>(firstFragment), fragmentCount});
     if (fragmentCount == 0) return;  // nothing will step or sample it
-    // Filled in place: a whole span assembled on the stack and then copied would be read back
-    // before its many small stores had landed.
-    KeptSpan& s = keptSpans.emplace_back();
-    s.row = row;
-    s.firstFragment = static_cast<uint32_t>(firstFragment);
-    s.fragmentCount = fragmentCount;
-    s.steps = column[count - 1] - static_cast<int32_t>(setup.firstColumn);
     catchUpInterpolants(left);
     catchUpInterpolants(right);
     setUpSpanInterpolants(left, right, setup);
-    s.setup = setup;
-    s.leftStOverWStepY = left.stOverWStep;
-    s.rightStOverWStepY = right.stOverWStep;
+    // Built in place: a whole span assembled on the stack and then copied would be read back
+    // before its many small stores had landed.
+    keptSpans.emplace_back(row, static_cast<uint32_t>(firstFragment), fragmentCount,
+                           column[count - 1] - static_cast<int32_t>(setup.firstColumn), setup, left.stOverWStep,
+                           right.stOverWStep);
 }
 
 void GatheredFragments::orderSpansBySteps()

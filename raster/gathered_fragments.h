@@ -27,6 +27,20 @@ struct KeptSpan {
     SpanSetup setup;
     Vec3 leftStOverWStepY;
     Vec3 rightStOverWStepY;
+
+    KeptSpan() = default;
+    // Built in place with its values: a default-constructed one would first be cleared whole.
+    KeptSpan(int row_, uint32_t firstFragment_, uint32_t fragmentCount_, int32_t steps_, const SpanSetup& setup_,
+             const Vec3& leftStOverWStepY_, const Vec3& rightStOverWStepY_)
+        : row(row_),
+          firstFragment(firstFragment_),
+          fragmentCount(fragmentCount_),
+          steps(steps_),
+          setup(setup_),
+          leftStOverWStepY(leftStOverWStepY_),
+          rightStOverWStepY(rightStOverWStepY_)
+    {
+    }
 };
 
 // Pixels that passed the depth test, gathered span by span before any is shaded, so that shading
