@@ -3,72 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace texel_location;
+
 namespace {
 
-// A texel coordinate (s times a side) pulled into [0, size] before anything converts it to int:
-// NaN and values below 0 go to the first texel, infinities and values above size to the last.
-// Inside [0, size] it is unchanged, so the weights are exactly those of the coordinate.
-float clampToExtent(float u, int32_t size)
-{
-    if (!(u > 0.0f)) return 0.0f;
-    const auto extent = static_cast<float>(size);
-    return u > extent ? extent : u;
-}
-
-// The nearest texel's index: trunc(u), held on the first and last texel.
-int32_t nearestIndex(float u, int32_t size) { return std::min(static_cast<int32_t>(clampToExtent(u, size)), size - 1); }
-
 float divide(float a, float b) { return static_cast<float>(static_cast<double>(a) / b); }
-
-float scale(float s, int32_t size) { return static_cast<float>(static_cast<double>(s) * size); }
-
-// Column or row i and its upper neighbour, both held inside the image; i comes from a clamped
-// coordinate, so it is at most size.
-struct HeldPair {
-    int32_t lower;
-    int32_t upper;
-};
-
-HeldPair heldPair(int32_t i, int32_t size) { return {std::min(i, size - 1), std::min(i + 1, size - 1)}; }
-
-// The four texels around (s, t) and their weights.
-SampleTexels bilinearTexels(const Texture& level, float s, float t)
-{
-    const float u = clampToExtent(scale(s, level.width), level.width);
-    const float v = clampToExtent(scale(t, level.height), level.height);
-    const auto x0 = static_cast<int32_t>(u);
-    const auto y0 = static_cast<int32_t>(v);
-    const HeldPair xs = heldPair(x0, level.width);
-    const HeldPair ys = heldPair(y0, level.height);
-    SampleTexels p;
-    p.texels[0] = level.texel(xs.lower, ys.lower);
-    p.texels[1] = level.texel(xs.upper, ys.lower);
-    p.texels[2] = level.texel(xs.lower, ys.upper);
-    p.texels[3] = level.texel(xs.upper, ys.upper);
-    p.fx = static_cast<float>(static_cast<double>(u) - x0);
-    p.fy = static_cast<float>(static_cast<double>(v) - y0);
-    p.minified = false;
-    return p;
-}
-
-const float* nearestTexel(const Texture& level, float s, float t)
-{
-    return level.texel(nearestIndex(scale(s, level.width), level.width),
-                       nearestIndex(scale(t, level.height), level.height));
-}
-
-// The nearest texels of the two levels around lambda, which is already in [0, number of levels - 1].
-SampleTexels minifiedTexels(const MipChain& chain, float lambda, float s, float t)
-{
-    const auto lo = static_cast<int32_t>(lambda);
-    const auto hi = static_cast<int32_t>(std::ceil(lambda));
-    SampleTexels p;
-    p.texels[0] = nearestTexel(chain[lo], s, t);
-    p.texels[1] = nearestTexel(chain[hi], s, t);
-    p.fx = static_cast<float>(static_cast<double>(lambda) - lo);
-    p.minified = true;
-    return p;
-}
 
 }  // namespace
 
@@ -136,39 +75,9 @@ float mipLevel(double texels)
     return static_cast<float>(0.5 * log2Texels);
 }
 
-SampleTexels locateSampleAtLevel(const MipChain& chain, float s, float t, float lambda)
-{
-    // NaN fails this test as well as every negative level.
-    const bool minified = lambda >= 0.0f;
-    const auto lastLevel = static_cast<float>(chain.size() - 1);
-    const SampleTexels p = minified ? minifiedTexels(chain, lambda > lastLevel ? lastLevel : lambda, s, t)
-                                    : bilinearTexels(chain[0], s, t);
-    // A large texture's texels are rarely in the cache: asking for them now lets the reads of
-    // several pixels located in a row overlap.
-    for (int k = 0; k < (p.minified ? 2 : 4); ++k) __builtin_prefetch(p.texels[k]);
-    return p;
-}
-
 SampleTexels locateSample(const MipChain& chain, float s, float t, double texels)
 {
     return locateSampleAtLevel(chain, s, t, mipLevel(texels));
-}
-
-Color blendSample(const SampleTexels& p)
-{
-    float out[3];
-    if (p.minified) {
-        const float* lo = p.texels[0];
-        const float* hi = p.texels[1];
-        for (int c = 0; c < 3; ++c) out[c] = static_cast<float>(lo[c] + (static_cast<double>(hi[c]) - lo[c]) * p.fx);
-    } else {
-        const double fx = p.fx, fy = p.fy;
-        for (int c = 0; c < 3; ++c) {
-            out[c] = static_cast<float>(p.texels[0][c] * (1.0 - fx) * (1.0 - fy) + p.texels[1][c] * fx * (1.0 - fy) +
-                                        p.texels[2][c] * (1.0 - fx) * fy + p.texels[3][c] * fx * fy);
-        }
-    }
-    return {out[0], out[1], out[2], 1.0f};
 }
 
 Color filteredSample(const MipChain& chain, float s, float t, double texels)

@@ -6,6 +6,7 @@
 #include "texture/fragment.h"
 #include "texture/mip_chain.h"
 #include "texture/texture.h"
+#include "texture/texel_location.h"
 
 // Whether the image has texels of at least that many channels to read.
 bool hasTexels(const Texture& texture, uint32_t minimumChannels);
@@ -26,22 +27,13 @@ Color sampleTexture(const MipChain& chain, const Fragment& fragment);
 // footprint means nothing); level 0 must have colour texels.
 Color filteredSample(const MipChain& chain, float s, float t, double texels);
 
-// filteredSample in two steps: which texels it reads, with their weights, and then their blend.
-// Locating several pixels before blending any lets their texel reads overlap.
-struct SampleTexels {
-    const float* texels[4];  // bilinear: (x0, y0), (x1, y0), (x0, y1), (x1, y1); minified: low, high level
-    double fx = 0.0;         // bilinear: the x weight; minified: the weight of the higher level
-    double fy = 0.0;
-    bool minified = false;
-};
+// The texels filteredSample blends: locateSampleAtLevel at mipLevel(texels).
 SampleTexels locateSample(const MipChain& chain, float s, float t, double texels);
 
 // Below this many level-0 texels per pixel the level is surely negative, whatever the last bit
 // of the logarithm: such pixels skip the logarithm and go straight to the bilinear sample.
 constexpr double kSurelyMagnifiedTexels = 0.999;
 
-// The level locateSample reads for a pixel covering that many level-0 texels: half their base-2
-// logarithm, negative (or NaN) where the pixel is magnified: -1 below kSurelyMagnifiedTexels.
+// The level for a pixel covering that many level-0 texels: half their base-2 logarithm,
+// negative (or NaN) where the pixel is magnified; -1 below kSurelyMagnifiedTexels.
 float mipLevel(double texels);
-SampleTexels locateSampleAtLevel(const MipChain& chain, float s, float t, float lambda);
-Color blendSample(const SampleTexels& texels);

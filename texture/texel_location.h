@@ -1,0 +1,126 @@
+#pragma once
+
+// Which texels a filtered sample reads, and how it blends them.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "math/color.h"
+#include "texture/mip_chain.h"
+#include "texture/texture.h"
+
+// filteredSample in two steps: which texels it reads, with their weights, and then their blend.
+// Locating several pixels before blending any lets their texel reads overlap.
+struct SampleTexels {
+    const float* texels[4];  // bilinear: (x0, y0), (x1, y0), (x0, y1), (x1, y1); minified: low, high level
+    double fx = 0.0;         // bilinear: the x weight; minified: the weight of the higher level
+    double fy = 0.0;
+    bool minified = false;
+};
+
+// The arithmetic of a lookup, inline so that a loop over several pixels can overlap their long
+// chains of conversions.
+namespace texel_location {
+
+// A texel coordinate (s times a side) pulled into [0, size] before anything converts it to int:
+// NaN and values below 0 go to the first texel, infinities and values above size to the last.
+// Inside [0, size] it is unchanged, so the weights are exactly those of the coordinate.
+inline float clampToExtent(float u, int32_t size)
+{
+    if (!(u > 0.0f)) return 0.0f;
+    const auto extent = static_cast<float>(size);
+    return u > extent ? extent : u;
+}
+
+// The nearest texel's index: trunc(u), held on the first and last texel.
+inline int32_t nearestIndex(float u, int32_t size)
+{
+    return std::min(static_cast<int32_t>(clampToExtent(u, size)), size - 1);
+}
+
+inline float scale(float s, int32_t size) { return static_cast<float>(static_cast<double>(s) * size); }
+
+// Column or row i and its upper neighbour, both held inside the image; i comes from a clamped
+// coordinate, so it is at most size.
+struct HeldPair {
+    int32_t lower;
+    int32_t upper;
+};
+
+inline HeldPair heldPair(int32_t i, int32_t size) { return {std::min(i, size - 1), std::min(i + 1, size - 1)}; }
+
+// The four texels around (s, t) and their weights.
+inline SampleTexels bilinearTexels(const Texture& level, float s, float t)
+{
+    const float u = clampToExtent(scale(s, level.width), level.width);
+    const float v = clampToExtent(scale(t, level.height), level.height);
+    const auto x0 = static_cast<int32_t>(u);
+    const auto y0 = static_cast<int32_t>(v);
+    const HeldPair xs = heldPair(x0, level.width);
+    const HeldPair ys = heldPair(y0, level.height);
+    SampleTexels p;
+    p.texels[0] = level.texel(xs.lower, ys.lower);
+    p.texels[1] = level.texel(xs.upper, ys.lower);
+    p.texels[2] = level.texel(xs.lower, ys.upper);
+    p.texels[3] = level.texel(xs.upper, ys.upper);
+    p.fx = static_cast<float>(static_cast<double>(u) - x0);
+    p.fy = static_cast<float>(static_cast<double>(v) - y0);
+    p.minified = false;
+    return p;
+}
+
+inline const float* nearestTexel(const Texture& level, float s, float t)
+{
+    return level.texel(nearestIndex(scale(s, level.width), level.width),
+                       nearestIndex(scale(t, level.height), level.height));
+}
+
+// The nearest texels of the two levels around lambda, which is already in [0, number of levels - 1].
+inline SampleTexels minifiedTexels(const MipChain& chain, float lambda, float s, float t)
+{
+    const auto lo = static_cast<int32_t>(lambda);
+    const auto hi = static_cast<int32_t>(std::ceil(lambda));
+    SampleTexels p;
+    p.texels[0] = nearestTexel(chain[lo], s, t);
+    p.texels[1] = nearestTexel(chain[hi], s, t);
+    p.fx = static_cast<float>(static_cast<double>(lambda) - lo);
+    p.minified = true;
+    return p;
+}
+
+}  // namespace texel_location
+
+// The texels read at level lambda (as mipLevel gives it; negative or NaN for the bilinear
+// sample of level 0), and their weights.
+inline SampleTexels locateSampleAtLevel(const MipChain& chain, float s, float t, float lambda)
+{
+    // NaN fails this test as well as every negative level.
+    const bool minified = lambda >= 0.0f;
+    const auto lastLevel = static_cast<float>(chain.size() - 1);
+    const SampleTexels p = minified
+                               ? texel_location::minifiedTexels(chain, lambda > lastLevel ? lastLevel : lambda, s, t)
+                               : texel_location::bilinearTexels(chain[0], s, t);
+    // A large texture's texels are rarely in the cache: asking for them now lets the reads of
+    // several pixels located in a row overlap.
+    for (int k = 0; k < (p.minified ? 2 : 4); ++k) __builtin_prefetch(p.texels[k]);
+    return p;
+}
+
+// The blend of the located texels; alpha is 1.
+inline Color blendSample(const SampleTexels& p)
+{
+    float out[3];
+    if (p.minified) {
+        const float* lo = p.texels[0];
+        const float* hi = p.texels[1];
+        for (int c = 0; c < 3; ++c) out[c] = static_cast<float>(lo[c] + (static_cast<double>(hi[c]) - lo[c]) * p.fx);
+    } else {
+        const double fx = p.fx, fy = p.fy;
+        for (int c = 0; c < 3; ++c) {
+            out[c] = static_cast<float>(p.texels[0][c] * (1.0 - fx) * (1.0 - fy) + p.texels[1][c] * fx * (1.0 - fy) +
+                                        p.texels[2][c] * (1.0 - fx) * fy + p.texels[3][c] * fx * fy);
+        }
+    }
+    return {out[0], out[1], out[2], 1.0f};
+}
