@@ -57,7 +57,7 @@ struct SpanLanes {
 
     // Hands the values at column firstColumn + k to the lanes' kept pixels there, with the
     // pixel's span and coordinates, which the depth walk leaves out: it stores for every pixel
-    // it walks, and most of those it walks in a detailed scene stay hidden.
+    // it walks, and in a detailed scene many of those stay hidden.
     PIXELWRIGHT_LANE_HELPER void store(GatheredFragments& f, const float* columnNdc, int k)
     {
         alignas(32) float now[6][kLanes];

@@ -17,8 +17,8 @@ struct GatheredSpan {
     uint32_t fragmentCount = 0;
 };
 
-// What stepping and sampling read of a span that kept a pixel. Most spans of a detailed scene
-// keep none, and they skip this set-up and its storage.
+// What stepping and sampling read of a span that kept a pixel. In a detailed scene about half
+// the spans keep none, and they skip this set-up and its storage.
 struct KeptSpan {
     int row = 0;
     uint32_t firstFragment = 0;
