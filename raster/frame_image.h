@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
 
 #include "math/color.h"
 
@@ -28,7 +31,7 @@ struct FrameImage {
     void point(float x, float y, float depth, const Color& c)
     {
         ++pointCount;
-        if (!(x >= 0.0f && x < static_cast<float>(width) && y >= 0.0f && y < static_cast<float>(height))) {
+        if (!(x >= 0.0f && x < columns_ && y >= 0.0f && y < rows_)) {
             pointOutsideFrame = true;
             return;
         }
@@ -68,11 +71,25 @@ struct FrameImage {
     using Bytes = int32_t __attribute__((vector_size(16)));
     static Bytes toBytes(const Color& c)
     {
+#if defined(__SSE2__)
+        // MAXPS and MINPS give their second operand unless the first is greater (smaller), NaN
+        // included: the clamps below. The conversion rounds to nearest, ties to even, the mode
+        // that the sum with kNoFraction relies on too.
+        const __m128 v = _mm_setr_ps(c.r, c.g, c.b, 0.0f);
+        const __m128 clamped = _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+        return reinterpret_cast<Bytes>(_mm_cvtps_epi32(_mm_mul_ps(clamped, _mm_set1_ps(255.0f))));
+#else
         using Floats = float __attribute__((vector_size(16)));
         const Floats zero{}, one = zero + 1.0f;
         Floats v{c.r, c.g, c.b, 0.0f};
         v = v > zero ? v : zero;
         v = v < one ? v : one;
         return __builtin_convertvector(((v * 255.0f) + kNoFraction) - kNoFraction, Bytes);
+#endif
     }
+
+private:
+    // The frame's sides as floats, for the test every point takes.
+    float columns_ = 0.0f;
+    float rows_ = 0.0f;
 };
