@@ -147,31 +147,20 @@ void frontEnd(benchmark::State& state, bool step)
     const bool filled = state.range(2) != 0;
     auto bench = makeBench(sceneNumber, size, filled);
     Scene& scene = bench->scene;
-    ActiveEdgeList active;
     GatheredFragments fragments;
     fragments.startFrame(size.width, size.height);
     uint64_t kept = 0;
-    size_t gathering = 0;
-    auto flush = [&] {
-        if (step)
-            fragments.stepInterpolants(readsTextureCoordinates(bench->mipChains, scene.primitives[gathering],
-                                                               static_cast<unsigned>(gathering)));
-        kept += fragments.count;
-        fragments.clear();
-    };
     for (auto _ : state) {
         kept = 0;
-        forEachPolygon(
-            scene, bench->mipChains, bench->depthBuffer, bench->edgeTable, size.width, size.height, [&](size_t i) {
-                if (i != gathering && !fragments.spans.empty()) flush();
-                gathering = i;
-                active.clear();
-                sweepPolygon(bench->edgeTable, active, size.height, [&](Edge& left, Edge& right, int row) {
-                    if (fragments.full()) flush();
-                    fragments.addSpan(left, right, row, size.width, bench->depthBuffer);
-                });
-            });
-        flush();
+        gatherPolygons(scene, bench->mipChains, bench->depthBuffer, bench->edgeTable, size.width, size.height,
+                       fragments, [&](size_t i) {
+                           if (step) {
+                               fragments.stepInterpolants(readsTextureCoordinates(
+                                   bench->mipChains, scene.primitives[i], static_cast<unsigned>(i)));
+                           }
+                           kept += fragments.count;
+                           fragments.clear();
+                       });
     }
     state.counters["fragments"] = static_cast<double>(kept);
 }

@@ -36,37 +36,47 @@ void forEachPolygon(const Scene& scene, const std::vector<MipChain>& mipChains, 
     }
 }
 
+// Depth-tests every polygon's spans into fragments, in sweep order. Gathering spans only
+// consecutive polygons of one primitive: flush(primitiveIndex) must hand on and clear what was
+// gathered, and is called whenever it is full, before another primitive's first span, and at the end.
+template <class Flush>
+void gatherPolygons(const Scene& scene, const std::vector<MipChain>& mipChains, DepthBuffer& depthBuffer,
+                    EdgeTable& edgeTable, int width, int height, GatheredFragments& fragments, Flush&& flush)
+{
+    ActiveEdgeList active;
+    size_t gathering = 0;  // the primitive whose pixels are gathered
+    forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
+        if (i != gathering && !fragments.spans.empty()) flush(gathering);
+        gathering = i;
+        active.clear();
+        sweepPolygon(edgeTable, active, height, [&](Edge& left, Edge& right, int row) {
+            if (fragments.full()) flush(gathering);
+            fragments.addSpan(left, right, row, width, depthBuffer);
+        });
+    });
+    if (!fragments.spans.empty()) flush(gathering);
+}
+
 // The one pipeline behind both pixel outputs: vertex stage, edge set-up, sweep, depth test,
-// shading, points. Pixels that pass the depth test are gathered, over consecutive polygons of one
-// primitive, into storage of a fixed size, then shaded together and handed out span by span in
-// sweep order whenever it is full. Shading never feeds back into a depth test and the points keep
-// their order, so the frame is the same as shading each pixel as the sweep finds it.
+// shading, points. Pixels that pass the depth test are gathered into storage of a fixed size,
+// then shaded together and handed out span by span in sweep order whenever it is flushed.
+// Shading never feeds back into a depth test and the points keep their order, so the frame is
+// the same as shading each pixel as the sweep finds it.
 template <class PointSink>
 void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                     const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
 {
     const LaneShading shading = prepareLaneShading(prepareFrameShading(scene, mipChains, width, height));
-    ActiveEdgeList active;
     GatheredFragments fragments;
     fragments.startFrame(width, height);
-    size_t gathering = 0;  // the primitive whose pixels are gathered
-    auto shadeGathered = [&] {
-        fragments.stepInterpolants(
-            readsTextureCoordinates(mipChains, scene.primitives[gathering], static_cast<unsigned>(gathering)));
-        shadeGatheredFragments(fragments, shading, scene.primitives[gathering], static_cast<unsigned>(gathering));
+    gatherPolygons(scene, mipChains, depthBuffer, edgeTable, width, height, fragments, [&](size_t i) {
+        const Primitive& primitive = scene.primitives[i];
+        const auto index = static_cast<unsigned>(i);
+        fragments.stepInterpolants(readsTextureCoordinates(mipChains, primitive, index));
+        shadeGatheredFragments(fragments, shading, primitive, index);
         emitPoints(fragments, points);
         fragments.clear();
-    };
-    forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
-        if (i != gathering && !fragments.spans.empty()) shadeGathered();
-        gathering = i;
-        active.clear();
-        sweepPolygon(edgeTable, active, height, [&](Edge& left, Edge& right, int row) {
-            if (fragments.full()) shadeGathered();
-            fragments.addSpan(left, right, row, width, depthBuffer);
-        });
     });
-    if (!fragments.spans.empty()) shadeGathered();
 }
 
 // The same frame one pixel at a time: each fragment shaded by shadeFragment as the sweep finds
