@@ -31,22 +31,33 @@ inline Mat4 operator*(const Mat4& a, const Mat4& b)
 
 inline Mat4& Mat4::operator*=(const Mat4& b) { return *this = *this * b; }
 
+// A matrix's columns widened to double, for transforming many vectors by one matrix: widening
+// and gathering them costs about as much as the product itself.
+struct WideMat4 {
+    using Double4 = double __attribute__((vector_size(32)));
+    Double4 columns[4];
+};
+
+inline WideMat4 wideColumns(const Mat4& m)
+{
+    WideMat4 wide;
+    for (int j = 0; j < 4; ++j) wide.columns[j] = WideMat4::Double4{m(0, j), m(1, j), m(2, j), m(3, j)};
+    return wide;
+}
+
 // Each row's sum r.x·v.x + r.y·v.y + r.z·v.z + r.w·v.w in double, left to right, rounded once.
 // Taken column by column, four rows side by side, which adds in exactly that order.
-inline Vec4 operator*(const Mat4& m, const Vec4& v)
+inline Vec4 operator*(const WideMat4& m, const Vec4& v)
 {
-    using Double4 = double __attribute__((vector_size(32)));
     using Float4 = float __attribute__((vector_size(16)));
-    const Vec4* r = m.rows;
-    const Double4 x{r[0].x, r[1].x, r[2].x, r[3].x};
-    const Double4 y{r[0].y, r[1].y, r[2].y, r[3].y};
-    const Double4 z{r[0].z, r[1].z, r[2].z, r[3].z};
-    const Double4 w{r[0].w, r[1].w, r[2].w, r[3].w};
-    const Double4 sum = x * static_cast<double>(v.x) + y * static_cast<double>(v.y) + z * static_cast<double>(v.z) +
-                        w * static_cast<double>(v.w);
+    const WideMat4::Double4* c = m.columns;
+    const WideMat4::Double4 sum = c[0] * static_cast<double>(v.x) + c[1] * static_cast<double>(v.y) +
+                                  c[2] * static_cast<double>(v.z) + c[3] * static_cast<double>(v.w);
     const Float4 out = __builtin_convertvector(sum, Float4);
     return {out[0], out[1], out[2], out[3]};
 }
+
+inline Vec4 operator*(const Mat4& m, const Vec4& v) { return wideColumns(m) * v; }
 
 // Gauss-Jordan with partial pivoting in double. Returns false, leaving out untouched, when m is singular.
 bool invertMatrix(const Mat4& m, Mat4& out);

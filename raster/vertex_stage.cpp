@@ -12,5 +12,6 @@ MatrixStack viewportTransform(int width, int height)
 
 VertexStage makeVertexStage(const Scene& scene, int width, int height)
 {
-    return {scene.viewStack.current, scene.projectionStack.current, viewportTransform(width, height).current};
+    return makeVertexStage(scene.viewStack.current, scene.projectionStack.current,
+                           viewportTransform(width, height).current);
 }

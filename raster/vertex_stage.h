@@ -9,12 +9,17 @@
 // polygons are cut at the near plane.
 using ClipVertex = Vertex;
 
-// The three matrices of one frame, read once per frame.
+// The three matrices of one frame, read once per frame and kept widened for the many vertices.
 struct VertexStage {
-    Mat4 view;
-    Mat4 projection;
-    Mat4 viewport;
+    WideMat4 view;
+    WideMat4 projection;
+    WideMat4 viewport;
 };
+
+inline VertexStage makeVertexStage(const Mat4& view, const Mat4& projection, const Mat4& viewport)
+{
+    return {wideColumns(view), wideColumns(projection), wideColumns(viewport)};
+}
 
 // Maps normalised device x, y in [-1, 1] to window pixels: x·W/2 + W/2, y·H/2 + H/2; z unchanged.
 MatrixStack viewportTransform(int width, int height);

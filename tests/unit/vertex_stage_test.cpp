@@ -9,7 +9,10 @@
 
 namespace {
 
-VertexStage identityStage(int width, int height) { return {Mat4(), Mat4(), viewportTransform(width, height).current}; }
+VertexStage identityStage(int width, int height)
+{
+    return makeVertexStage(Mat4(), Mat4(), viewportTransform(width, height).current);
+}
 
 Vertex worldVertex(float x, float y, float z, float w = 1.0f)
 {
@@ -80,9 +83,10 @@ TEST(VertexStage, OneRoundedReciprocalScalesAllFourComponents)
 TEST(VertexStage, AppliesViewThenProjection)
 {
     // The view moves the point 3 units away; the projection puts −z into w.
-    VertexStage stage = identityStage(100, 50);
-    stage.view(2, 3) = -3.0f;
-    stage.projection = Mat4({2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 1, 0}, {0, 0, -1, 0});
+    Mat4 view;
+    view(2, 3) = -3.0f;
+    const Mat4 projection({2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 1, 0}, {0, 0, -1, 0});
+    const VertexStage stage = makeVertexStage(view, projection, viewportTransform(100, 50).current);
     const ScreenVertex out = vertexStage(worldVertex(0.75f, -0.75f, 1.0f), stage);
     EXPECT_EQ(out.position.w, 2.0f);
     EXPECT_EQ(out.position.x, 87.5f);  // 2·0.75 / 2 = 0.75 → 50·0.75 + 50
@@ -167,7 +171,7 @@ TEST(NearPlaneClip, NothingBehindTheEyeIsMirroredIntoThePicture)
 {
     MatrixStack projection;
     projection.perspective(0.4f, 0.4f, 0.1f, 100.0f);
-    const VertexStage stage = {Mat4(), projection.current, viewportTransform(40, 40).current};
+    const VertexStage stage = makeVertexStage(Mat4(), projection.current, viewportTransform(40, 40).current);
 
     // Wholly behind the eye (z > 0 in view space): divided by a negative w it would land in the frame.
     const Polygon behind = ringPolygon({worldVertex(-0.2f, -0.2f, 2), worldVertex(0.2f, -0.2f, 2),
