@@ -30,6 +30,7 @@ struct DepthBuffer {
 
     // The cells of one row. No range check: callers keep 0 <= row < height.
     float* rowCells(int row) { return &data[static_cast<size_t>(row) * static_cast<size_t>(width)]; }
+    const float* rowCells(int row) const { return &data[static_cast<size_t>(row) * static_cast<size_t>(width)]; }
 
     // Strict: an equal depth fails, so of two surfaces at one depth the first drawn stays; a NaN
     // depth never passes. No range check: callers keep 0 <= column < width and 0 <= row < height.

@@ -107,6 +107,9 @@ struct GatheredFragments {
     // interpolants only if one does.
     void addSpan(Edge& left, Edge& right, int row, int width, DepthBuffer& depthBuffer);
 
+    // A span known to keep no pixel.
+    void addHiddenSpan(int row) { spans.push_back({row, static_cast<uint32_t>(count), 0u}); }
+
     // Steps every span's normal (renormalised at each column after the first) and, with
     // textureCoordinates, (s/w, t/w, 1/w) to each kept pixel, in the same roundings as walking the
     // span one column at a time, and gives each its span and coordinates.

@@ -7,6 +7,7 @@
 #include "raster/edge_table.h"
 #include "raster/polygon_edges.h"
 #include "raster/gathered_fragments.h"
+#include "raster/hidden_polygon.h"
 #include "raster/scan_polygon.h"
 #include "raster/shade_fragment.h"
 #include "raster/shade_gathered_fragments.h"
@@ -48,6 +49,15 @@ void gatherPolygons(const Scene& scene, const std::vector<MipChain>& mipChains, 
     forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
         if (i != gathering && !fragments.spans.empty()) flush(gathering);
         gathering = i;
+        // A hidden polygon still gives its spans, each empty, so that the span markers go out as
+        // the sweep would have them.
+        if (surelyHidden(edgeTable, depthBuffer, width)) {
+            forEachSpanRow(edgeTable, [&](int row) {
+                if (fragments.full()) flush(gathering);
+                fragments.addHiddenSpan(row);
+            });
+            return;
+        }
         active.clear();
         sweepPolygon(edgeTable, active, height, [&](Edge& left, Edge& right, int row) {
             if (fragments.full()) flush(gathering);

@@ -94,7 +94,7 @@ struct TestRaster {
     }
 
     // Each ring's edges join every vertex with the one before it, the first with the last.
-    void fill(const std::vector<Ring>& rings)
+    void load(const std::vector<Ring>& rings)
     {
         edgeTable.resize(height);
         edgeTable.clear();
@@ -102,6 +102,11 @@ struct TestRaster {
         for (const Ring& ring : rings)
             for (size_t k = 0; k < ring.size(); ++k)
                 addEdge(ring[k], ring[k == 0 ? ring.size() - 1 : k - 1], height, edgeTable);
+    }
+
+    void fill(const std::vector<Ring>& rings)
+    {
+        load(rings);
         scanPolygon(edgeTable, active, depthBuffer, width, height, sink);
     }
 };

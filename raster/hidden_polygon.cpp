@@ -1,0 +1,85 @@
+#include "raster/hidden_polygon.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "raster/lanes.h"
+
+namespace {
+
+// Beyond these the error bounds below would need more care than they are worth.
+constexpr float kLargestX = 1048576.0f;  // 2^20 pixels
+constexpr float kLargestDepth = 1024.0f;
+
+constexpr float kFloatEpsilon = 1.0f / 16777216.0f;  // 2^-24, a float's relative rounding
+
+using Floats = float __attribute__((vector_size(32)));
+using Masks = int32_t __attribute__((vector_size(32)));
+constexpr int kWidth = 8;
+
+PIXELWRIGHT_LANE_HELPER bool anyLane(Masks m)
+{
+    uint64_t quarters[4];
+    __builtin_memcpy(quarters, &m, sizeof quarters);
+    return (quarters[0] | quarters[1] | quarters[2] | quarters[3]) != 0;
+}
+
+}  // namespace
+
+PIXELWRIGHT_LANE_KERNEL bool surelyHidden(const EdgeTable& table, const DepthBuffer& depthBuffer, int width)
+{
+    if (table.empty() || width < kWidth) return false;
+    float minDepth = INFINITY, largestDepth = 0.0f, minX = INFINITY, maxX = -INFINITY, endRow = 0.0f;
+    for (int r = table.lowestFilled; r <= table.highestFilled; ++r) {
+        for (const Edge& e : table.buckets[static_cast<size_t>(r)]) {
+            for (const Vec4* p : {&e.lower.position, &e.upper.position}) {
+                minDepth = std::min(minDepth, p->z);
+                largestDepth = std::max(largestDepth, std::fabs(p->z));
+                minX = std::min(minX, p->x);
+                maxX = std::max(maxX, p->x);
+            }
+            endRow = std::max(endRow, e.endRow);
+        }
+    }
+    // The table holds only edges with finite ends.
+    if (!(largestDepth <= kLargestDepth && minX >= -kLargestX && maxX <= kLargestX)) return false;
+
+    // In exact arithmetic every pixel's depth lies between its vertices' depths, interpolated down
+    // the edges and then along a row, and its column between their x. Rounded, each step down an
+    // edge or along a row moves the value by at most a unit in the last place of the largest
+    // magnitude around, and each set-up by a few: the slacks are at least twice those sums, and
+    // cover the rounding of their own arithmetic too.
+    const float rows = endRow - static_cast<float>(table.lowestFilled);
+    const float columns = maxX - minX + 2.0f;
+    const float xSlack = 4.0f * (rows + 8.0f) * kFloatEpsilon * std::max(1.0f, std::max(-minX, maxX)) + 2.0f;
+    // A span can reach column 0 from a left end a hair below it, with a depth step that overflows:
+    // no bound holds there. Truncation is a floor for the columns above it.
+    const float low = minX - xSlack;
+    if (!(low >= 1.0f)) return false;
+    const auto first = static_cast<int>(low);
+    const float high = maxX + xSlack;
+    const int last = high < static_cast<float>(width - 1) ? static_cast<int>(high) : width - 1;
+    if (first > last) return true;  // wholly right of the frame: no pixel
+    const float depthSlack = 8.0f * (rows + columns + 32.0f) * kFloatEpsilon * std::max(1.0f, largestDepth);
+    const float bound = minDepth - depthSlack;
+
+    // The whole box, eight cells at a time, the last eight ending on its last column (reading a
+    // few to its left only makes the test stricter): following the edges row by row would cost
+    // about what walking the spans does.
+    const int lastGroup = last - (kWidth - 1) > 0 ? last - (kWidth - 1) : 0;
+    Masks above{};
+    for (int row = table.lowestFilled; row < static_cast<int>(endRow); ++row) {
+        const float* cells = depthBuffer.rowCells(row);
+        for (int c = first; c < lastGroup; c += kWidth) {
+            Floats v;
+            __builtin_memcpy(&v, cells + c, sizeof v);
+            above |= v > bound;
+        }
+        Floats v;
+        __builtin_memcpy(&v, cells + lastGroup, sizeof v);
+        above |= v > bound;
+        // A visible polygon usually shows it on its first row.
+        if (row == table.lowestFilled && anyLane(above)) return false;
+    }
+    return !anyLane(above);
+}
