@@ -13,22 +13,20 @@ constexpr float kLargestDepth = 1024.0f;
 
 constexpr float kFloatEpsilon = 1.0f / 16777216.0f;  // 2^-24, a float's relative rounding
 
-using Floats = float __attribute__((vector_size(32)));
-using Masks = int32_t __attribute__((vector_size(32)));
-constexpr int kWidth = 8;
-
-PIXELWRIGHT_LANE_HELPER bool anyLane(Masks m)
+PIXELWRIGHT_LANE_HELPER bool anyLane(MaskLanes m)
 {
-    uint64_t quarters[4];
-    __builtin_memcpy(quarters, &m, sizeof quarters);
-    return (quarters[0] | quarters[1] | quarters[2] | quarters[3]) != 0;
+    uint64_t pairs[kLanes / 2];
+    __builtin_memcpy(pairs, &m, sizeof pairs);
+    uint64_t any = 0;
+    for (const uint64_t pair : pairs) any |= pair;
+    return any != 0;
 }
 
 }  // namespace
 
 PIXELWRIGHT_LANE_KERNEL bool surelyHidden(const EdgeTable& table, const DepthBuffer& depthBuffer, int width)
 {
-    if (table.empty() || width < kWidth) return false;
+    if (table.empty() || width < kLanes) return false;
     float minDepth = INFINITY, largestDepth = 0.0f, minX = INFINITY, maxX = -INFINITY, endRow = 0.0f;
     for (int r = table.lowestFilled; r <= table.highestFilled; ++r) {
         for (const Edge& e : table.buckets[static_cast<size_t>(r)]) {
@@ -66,18 +64,12 @@ PIXELWRIGHT_LANE_KERNEL bool surelyHidden(const EdgeTable& table, const DepthBuf
     // The whole box, eight cells at a time, the last eight ending on its last column (reading a
     // few to its left only makes the test stricter): following the edges row by row would cost
     // about what walking the spans does.
-    const int lastGroup = last - (kWidth - 1) > 0 ? last - (kWidth - 1) : 0;
-    Masks above{};
+    const int lastGroup = last - (kLanes - 1) > 0 ? last - (kLanes - 1) : 0;
+    MaskLanes above{};
     for (int row = table.lowestFilled; row < static_cast<int>(endRow); ++row) {
         const float* cells = depthBuffer.rowCells(row);
-        for (int c = first; c < lastGroup; c += kWidth) {
-            Floats v;
-            __builtin_memcpy(&v, cells + c, sizeof v);
-            above |= v > bound;
-        }
-        Floats v;
-        __builtin_memcpy(&v, cells + lastGroup, sizeof v);
-        above |= v > bound;
+        for (int c = first; c < lastGroup; c += kLanes) above |= loadLanes(cells + c) > bound;
+        above |= loadLanes(cells + lastGroup) > bound;
         // A visible polygon usually shows it on its first row.
         if (row == table.lowestFilled && anyLane(above)) return false;
     }
