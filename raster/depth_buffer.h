@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <memory>
 
+#include "raster/lanes.h"
+
 // One depth per pixel, row-major, row 0 at the bottom. The storage only grows; the row stride
 // is always the current frame width.
 struct DepthBuffer {
@@ -23,9 +25,14 @@ struct DepthBuffer {
         height = h;
     }
 
+    // Eight cells at a time: the build keeps the compiler from vectorising loops, and one store
+    // per cell costs a detailed frame about 2 %.
     void clear(float value)
     {
-        for (size_t i = 0; i < capacity; ++i) data[i] = value;
+        const FloatLanes lanes = splat(value);
+        const size_t whole = capacity / kLanes * kLanes;
+        for (size_t i = 0; i < whole; i += kLanes) storeLanes(&data[i], lanes);
+        for (size_t i = whole; i < capacity; ++i) data[i] = value;
     }
 
     // The cells of one row. No range check: callers keep 0 <= row < height.
