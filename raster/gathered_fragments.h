@@ -15,6 +15,8 @@ struct GatheredSpan {
     int row = 0;
     uint32_t firstFragment = 0;
     uint32_t fragmentCount = 0;
+    // More than one only for a polygon known to keep no pixel: its spans, all empty, go as one.
+    uint32_t spanCount = 1;
 };
 
 // What stepping and sampling read of a span that kept a pixel. In a detailed scene about half
@@ -107,8 +109,11 @@ struct GatheredFragments {
     // interpolants only if one does.
     void addSpan(Edge& left, Edge& right, int row, int width, DepthBuffer& depthBuffer);
 
-    // A span known to keep no pixel.
-    void addHiddenSpan(int row) { spans.push_back({row, static_cast<uint32_t>(count), 0u}); }
+    // That many spans known to keep no pixel, from the row on.
+    void addHiddenSpans(int row, size_t n)
+    {
+        spans.push_back({row, static_cast<uint32_t>(count), 0u, static_cast<uint32_t>(n)});
+    }
 
     // Steps every span's normal (renormalised at each column after the first) and, with
     // textureCoordinates, (s/w, t/w, 1/w) to each kept pixel, in the same roundings as walking the
@@ -142,6 +147,10 @@ void emitPoints(const GatheredFragments& fragments, PointSink& points)
     const float* depth = fragments.depth;
     const float *red = fragments.red, *green = fragments.green, *blue = fragments.blue;
     for (const GatheredSpan& s : fragments.spans) {
+        for (uint32_t k = 1; k < s.spanCount; ++k) {
+            points.beginSpan();
+            points.endSpan();
+        }
         points.beginSpan();
         const auto y = static_cast<float>(s.row);
         const uint32_t end = s.firstFragment + s.fragmentCount;

@@ -22,6 +22,26 @@ PIXELWRIGHT_LANE_HELPER bool anyLane(MaskLanes m)
     return any != 0;
 }
 
+// countSpans for polygons with many edges: row by row, each edge from a bucket at or below the
+// row that has not yet ended is active there.
+size_t countSpansRowByRow(const EdgeTable& table)
+{
+    float endRow = 0.0f;
+    for (int r = table.lowestFilled; r <= table.highestFilled; ++r) {
+        for (const Edge& e : table.buckets[static_cast<size_t>(r)]) endRow = std::max(endRow, e.endRow);
+    }
+    size_t spans = 0;
+    for (int row = table.lowestFilled; row < static_cast<int>(endRow); ++row) {
+        const auto y = static_cast<float>(row);
+        int active = 0;
+        for (int r = table.lowestFilled; r <= std::min(row, table.highestFilled); ++r) {
+            for (const Edge& e : table.buckets[static_cast<size_t>(r)]) active += y < e.endRow ? 1 : 0;
+        }
+        spans += static_cast<size_t>(active / 2);
+    }
+    return spans;
+}
+
 }  // namespace
 
 PIXELWRIGHT_LANE_KERNEL bool surelyHidden(const EdgeTable& table, const DepthBuffer& depthBuffer, int width)
@@ -74,4 +94,35 @@ PIXELWRIGHT_LANE_KERNEL bool surelyHidden(const EdgeTable& table, const DepthBuf
         if (row == table.lowestFilled && anyLane(above)) return false;
     }
     return !anyLane(above);
+}
+
+size_t countSpans(const EdgeTable& table)
+{
+    // The active count changes only where an edge starts or ends, so the rows go in runs between
+    // those events: the starts come in bucket order, the ends from a list kept sorted.
+    constexpr size_t kMostEdges = 64;
+    int ends[kMostEdges];
+    size_t endCount = 0, nextEnd = 0, spans = 0;
+    int active = 0, row = table.lowestFilled;
+    auto runTo = [&](int to) {
+        spans += static_cast<size_t>(active / 2) * static_cast<size_t>(to - row);
+        row = to;
+    };
+    for (int r = table.lowestFilled; r <= table.highestFilled; ++r) {
+        const std::vector<Edge>& bucket = table.buckets[static_cast<size_t>(r)];
+        if (bucket.empty()) continue;
+        for (; nextEnd < endCount && ends[nextEnd] <= r; ++nextEnd, --active) runTo(ends[nextEnd]);
+        runTo(r);
+        for (const Edge& e : bucket) {
+            if (endCount == kMostEdges) return countSpansRowByRow(table);
+            // An edge's rows lie within the frame, so its end row is a whole number of them.
+            const auto end = static_cast<int>(e.endRow);
+            size_t k = endCount++;
+            for (; k > nextEnd && ends[k - 1] > end; --k) ends[k] = ends[k - 1];
+            ends[k] = end;
+            ++active;
+        }
+    }
+    for (; nextEnd < endCount; ++nextEnd, --active) runTo(ends[nextEnd]);
+    return spans;
 }

@@ -52,10 +52,10 @@ void gatherPolygons(const Scene& scene, const std::vector<MipChain>& mipChains, 
         // A hidden polygon still gives its spans, each empty, so that the span markers go out as
         // the sweep would have them.
         if (surelyHidden(edgeTable, depthBuffer, width)) {
-            forEachSpanRow(edgeTable, [&](int row) {
-                if (fragments.full()) flush(gathering);
-                fragments.addHiddenSpan(row);
-            });
+            const size_t hiddenSpans = countSpans(edgeTable);
+            if (hiddenSpans == 0) return;
+            if (fragments.full()) flush(gathering);
+            fragments.addHiddenSpans(edgeTable.lowestFilled, hiddenSpans);
             return;
         }
         active.clear();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "raster/hidden_polygon.h"
@@ -15,20 +16,19 @@ struct Frame : TestRaster {
     std::vector<float> cells() const { return {&depthBuffer.data[0], &depthBuffer.data[0] + kWidth * kHeight}; }
 };
 
-std::vector<int> spanRowsOf(Frame& frame, const std::vector<Ring>& rings)
+size_t spanCountOf(Frame& frame, const std::vector<Ring>& rings)
 {
     frame.load(rings);
-    std::vector<int> rows;
-    forEachSpanRow(frame.edgeTable, [&](int row) { rows.push_back(row); });
-    return rows;
+    return countSpans(frame.edgeTable);
 }
 
-std::vector<int> sweptSpanRows(Frame& frame, const std::vector<Ring>& rings)
+// Sweeps the edges already in the table.
+size_t sweptSpanCount(Frame& frame)
 {
-    frame.load(rings);
-    std::vector<int> rows;
-    sweepPolygon(frame.edgeTable, frame.active, kHeight, [&](Edge&, Edge&, int row) { rows.push_back(row); });
-    return rows;
+    frame.active.clear();
+    size_t spans = 0;
+    sweepPolygon(frame.edgeTable, frame.active, kHeight, [&](Edge&, Edge&, int) { ++spans; });
+    return spans;
 }
 
 Ring square(float x0, float y0, float x1, float y1, float depth)
@@ -40,7 +40,7 @@ Ring square(float x0, float y0, float x1, float y1, float depth)
 }  // namespace
 
 // The property the frame driver relies on: a polygon called hidden keeps no pixel and changes no
-// depth, and its span rows are the sweep's. The depth buffers sit at, just above and just below
+// depth, and its span count is the sweep's. The depth buffers sit at, just above and just below
 // the polygons' nearest vertex, where a bound without the rounding slack would be wrong.
 TEST(HiddenPolygon, NeverClaimsAPolygonThatWouldKeepAPixel)
 {
@@ -71,7 +71,8 @@ TEST(HiddenPolygon, NeverClaimsAPolygonThatWouldKeepAPixel)
         const float farCells = trial % 3 == 0 ? 0.002f : 0.0f;
         for (int i = 0; i < kWidth * kHeight; ++i) frame.depthBuffer.data[i] = unit(random) < farCells ? 1.0f : level;
 
-        ASSERT_EQ(spanRowsOf(frame, rings), sweptSpanRows(frame, rings)) << "trial " << trial;
+        const size_t spans = spanCountOf(frame, rings);
+        ASSERT_EQ(spans, sweptSpanCount(frame)) << "trial " << trial;
 
         frame.load(rings);
         const bool hidden = surelyHidden(frame.edgeTable, frame.depthBuffer, kWidth);
@@ -112,15 +113,42 @@ TEST(HiddenPolygon, FindsAPolygonBehindNearerPixelsOnly)
     EXPECT_TRUE(surelyHidden(frame.edgeTable, frame.depthBuffer, kWidth));
 }
 
-TEST(HiddenPolygon, SpanRowsFollowTheEvenOddPairs)
+TEST(HiddenPolygon, SpansFollowTheEvenOddPairs)
 {
     Frame frame;
     // A square ring around a square hole: two spans on the rows through the hole, one elsewhere.
-    const std::vector<Ring> ring = {square(4, 4, 20, 20, 0.5f), square(8, 8, 12, 12, 0.5f)};
-    const std::vector<int> rows = spanRowsOf(frame, ring);
-    ASSERT_EQ(rows.size(), 16u + 4u);
-    EXPECT_EQ(rows.front(), 4);
-    EXPECT_EQ(rows.back(), 19);
-    EXPECT_EQ(std::count(rows.begin(), rows.end(), 8), 2);
-    EXPECT_EQ(std::count(rows.begin(), rows.end(), 12), 1);
+    EXPECT_EQ(spanCountOf(frame, {square(4, 4, 20, 20, 0.5f), square(8, 8, 12, 12, 0.5f)}), 16u + 4u);
+    // Rings that start and end on the same rows, and one that only touches a row at its tip.
+    EXPECT_EQ(spanCountOf(frame, {square(4, 4, 8, 8, 0.5f), square(10, 4, 14, 8, 0.5f)}), 8u);
+    EXPECT_EQ(spanCountOf(frame, {{screenVertex(4, 4), screenVertex(8, 4), screenVertex(6, 9)}}), 5u);
+    // Nothing at all.
+    EXPECT_EQ(spanCountOf(frame, {}), 0u);
+}
+
+// Zigzag rings with up to a few hundred edges, some sharing their end rows, beyond the count
+// that fits the event list; half of them with one edge more, which leaves an odd number of
+// edges on its rows, as a ring that lost an edge would.
+TEST(HiddenPolygon, CountsTheSweptSpansOfManyEdgedPolygons)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> unit(0, 1);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int corners = 3 + trial;
+        Ring ring;
+        for (int k = 0; k < corners; ++k) {
+            const float angle = 6.2831853f * static_cast<float>(k) / static_cast<float>(corners);
+            const float radius = k % 2 == 0 ? 22.0f : 22.0f * unit(random);
+            // Every third trial on whole rows, so that many edges end together.
+            float y = 24.0f + radius * std::sin(angle) + unit(random);
+            if (trial % 3 == 0) y = std::round(y);
+            ring.push_back(screenVertex(32.0f + radius * std::cos(angle), y));
+        }
+        Frame frame;
+        frame.load({ring});
+        if (trial % 2 == 1)
+            addEdge(screenVertex(60.0f * unit(random), 48.0f * unit(random)),
+                    screenVertex(60.0f * unit(random), 48.0f * unit(random)), kHeight, frame.edgeTable);
+        const size_t spans = countSpans(frame.edgeTable);
+        ASSERT_EQ(spans, sweptSpanCount(frame)) << "trial " << trial;
+    }
 }
