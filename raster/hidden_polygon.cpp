@@ -13,12 +13,12 @@ constexpr float kLargestDepth = 1024.0f;
 
 constexpr float kFloatEpsilon = 1.0f / 16777216.0f;  // 2^-24, a float's relative rounding
 
+// Lane by lane: copying the mask out through memory would keep the running mask of the whole
+// box test in memory too, one store and reload per eight cells.
 PIXELWRIGHT_LANE_HELPER bool anyLane(MaskLanes m)
 {
-    uint64_t pairs[kLanes / 2];
-    __builtin_memcpy(pairs, &m, sizeof pairs);
-    uint64_t any = 0;
-    for (const uint64_t pair : pairs) any |= pair;
+    int32_t any = 0;
+    for (int lane = 0; lane < kLanes; ++lane) any |= m[lane];
     return any != 0;
 }
 
