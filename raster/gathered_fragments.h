@@ -112,6 +112,7 @@ struct GatheredFragments {
     // That many spans known to keep no pixel, from the row on.
     void addHiddenSpans(int row, size_t n)
     {
+        for (; n > UINT32_MAX; n -= UINT32_MAX) spans.push_back({row, static_cast<uint32_t>(count), 0u, UINT32_MAX});
         spans.push_back({row, static_cast<uint32_t>(count), 0u, static_cast<uint32_t>(n)});
     }
 

@@ -80,3 +80,30 @@ TEST(GatheredFragments, KeepsExactlyThePixelsTheSpanWalkEmitsAndGrowsWithoutLosi
             ASSERT_EQ(gathered.depthBuffer.data[i], walked.depthBuffer.data[i]) << "trial " << trial << " cell " << i;
     }
 }
+
+// A hidden polygon's spans go as one entry and come out as that many empty spans; a count
+// beyond one entry's is split, not cut short.
+TEST(GatheredFragments, HiddenSpansComeOutAsEmptySpans)
+{
+    struct MarkerSink {
+        int begun = 0, ended = 0, points = 0;
+        void beginSpan() { ++begun; }
+        void endSpan() { ++ended; }
+        void point(float, float, float, const Color&) { ++points; }
+    } sink;
+    GatheredFragments fragments;
+    fragments.setFrameSize(8, 8);
+    fragments.addHiddenSpans(3, 5);
+    emitPoints(fragments, sink);
+    EXPECT_EQ(sink.begun, 5);
+    EXPECT_EQ(sink.ended, 5);
+    EXPECT_EQ(sink.points, 0);
+
+    fragments.clear();
+    const size_t many = size_t{UINT32_MAX} + 2u;
+    fragments.addHiddenSpans(0, many);
+    size_t total = 0;
+    for (const GatheredSpan& s : fragments.spans) total += s.spanCount;
+    EXPECT_EQ(total, many);
+    EXPECT_EQ(fragments.spans.size(), 2u);
+}
