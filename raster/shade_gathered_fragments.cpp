@@ -143,7 +143,8 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredF
     const FloatLanes lambda = mipLevels(__builtin_convertvector(q != 0.0f, MaskWideLanes) ? texels : 0.0, lanes);
     // Every lane is located before any is blended, so that their texel reads overlap.
     SampleTexels where[kLanes];
-    for (size_t lane = 0; lane < lanes; ++lane) where[lane] = locateSampleAtLevel(*p.texture, s[lane], t[lane], lambda[lane]);
+    for (size_t lane = 0; lane < lanes; ++lane)
+        locateSampleAtLevel(*p.texture, s[lane], t[lane], lambda[lane], where[lane]);
     for (size_t lane = 0; lane < lanes; ++lane) {
         const Color c = blendSample(where[lane]);
         f.textureRed[i + lane] = c.r;

@@ -51,7 +51,7 @@ struct HeldPair {
 inline HeldPair heldPair(int32_t i, int32_t size) { return {std::min(i, size - 1), std::min(i + 1, size - 1)}; }
 
 // The four texels around (s, t) and their weights.
-inline SampleTexels bilinearTexels(const Texture& level, float s, float t)
+inline void bilinearTexels(const Texture& level, float s, float t, SampleTexels& p)
 {
     const float u = clampToExtent(scale(s, level.width), level.width);
     const float v = clampToExtent(scale(t, level.height), level.height);
@@ -59,7 +59,6 @@ inline SampleTexels bilinearTexels(const Texture& level, float s, float t)
     const auto y0 = static_cast<int32_t>(v);
     const HeldPair xs = heldPair(x0, level.width);
     const HeldPair ys = heldPair(y0, level.height);
-    SampleTexels p;
     p.texels[0] = level.texel(xs.lower, ys.lower);
     p.texels[1] = level.texel(xs.upper, ys.lower);
     p.texels[2] = level.texel(xs.lower, ys.upper);
@@ -67,7 +66,6 @@ inline SampleTexels bilinearTexels(const Texture& level, float s, float t)
     p.fx = static_cast<float>(static_cast<double>(u) - x0);
     p.fy = static_cast<float>(static_cast<double>(v) - y0);
     p.minified = false;
-    return p;
 }
 
 inline const float* nearestTexel(const Texture& level, float s, float t)
@@ -77,34 +75,34 @@ inline const float* nearestTexel(const Texture& level, float s, float t)
 }
 
 // The nearest texels of the two levels around lambda, which is already in [0, number of levels - 1].
-inline SampleTexels minifiedTexels(const MipChain& chain, float lambda, float s, float t)
+inline void minifiedTexels(const MipChain& chain, float lambda, float s, float t, SampleTexels& p)
 {
     const auto lo = static_cast<int32_t>(lambda);
     const auto hi = static_cast<int32_t>(std::ceil(lambda));
-    SampleTexels p;
     p.texels[0] = nearestTexel(chain[lo], s, t);
     p.texels[1] = nearestTexel(chain[hi], s, t);
     p.fx = static_cast<float>(static_cast<double>(lambda) - lo);
+    p.fy = 0.0;
     p.minified = true;
-    return p;
 }
 
 }  // namespace texel_location
 
 // The texels read at level lambda (as mipLevel gives it; negative or NaN for the bilinear
-// sample of level 0), and their weights.
-inline SampleTexels locateSampleAtLevel(const MipChain& chain, float s, float t, float lambda)
+// sample of level 0), and their weights, stored into p field by field: a sample assembled aside
+// and copied in would be read back in wide pieces before its small stores had landed.
+inline void locateSampleAtLevel(const MipChain& chain, float s, float t, float lambda, SampleTexels& p)
 {
     // NaN fails this test as well as every negative level.
     const bool minified = lambda >= 0.0f;
     const auto lastLevel = static_cast<float>(chain.size() - 1);
-    const SampleTexels p = minified
-                               ? texel_location::minifiedTexels(chain, lambda > lastLevel ? lastLevel : lambda, s, t)
-                               : texel_location::bilinearTexels(chain[0], s, t);
+    if (minified)
+        texel_location::minifiedTexels(chain, lambda > lastLevel ? lastLevel : lambda, s, t, p);
+    else
+        texel_location::bilinearTexels(chain[0], s, t, p);
     // A large texture's texels are rarely in the cache: asking for them now lets the reads of
     // several pixels located in a row overlap.
-    for (int k = 0; k < (p.minified ? 2 : 4); ++k) __builtin_prefetch(p.texels[k]);
-    return p;
+    for (int k = 0; k < (minified ? 2 : 4); ++k) __builtin_prefetch(p.texels[k]);
 }
 
 // The blend of the located texels; alpha is 1.

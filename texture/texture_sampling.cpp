@@ -77,7 +77,9 @@ float mipLevel(double texels)
 
 SampleTexels locateSample(const MipChain& chain, float s, float t, double texels)
 {
-    return locateSampleAtLevel(chain, s, t, mipLevel(texels));
+    SampleTexels p;
+    locateSampleAtLevel(chain, s, t, mipLevel(texels), p);
+    return p;
 }
 
 Color filteredSample(const MipChain& chain, float s, float t, double texels)
