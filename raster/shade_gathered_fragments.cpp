@@ -1,5 +1,7 @@
 #include "raster/shade_gathered_fragments.h"
 
+#include <utility>
+
 #include "raster/lanes.h"
 #include "raster/mip_level_lanes.h"
 #include "texture/texture_sampling.h"
@@ -107,6 +109,13 @@ PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const LaneShading& l, FloatLanes ndc
     return {h.x / h.w, h.y / h.w, h.z / h.w};
 }
 
+template <class Field, size_t... Lane>
+PIXELWRIGHT_LANE_HELPER FloatLanes gatherLanes(const KeptSpan* const (&spans)[kLanes], Field field,
+                                               std::index_sequence<Lane...>)
+{
+    return FloatLanes{field(*spans[Lane])...};
+}
+
 // The colour lookups read arbitrary texels, one lane at a time; the arithmetic before them runs on
 // all lanes. Their results go to the fragment arrays, which the lighting pass reads back long after,
 // rather than being assembled into vectors lane by lane.
@@ -116,11 +125,11 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredF
     const Texture& base = (*p.texture)[0];
     const KeptSpan* spans[kLanes];
     for (int lane = 0; lane < kLanes; ++lane) spans[lane] = &f.keptSpans[f.span[i + static_cast<size_t>(lane)]];
+    // Assembled in registers: lanes stored one by one and read back as a vector would wait for
+    // each of the eight stores to land.
     auto gather = [&](auto field) __attribute__((always_inline))
     {
-        FloatLanes out;
-        for (int lane = 0; lane < kLanes; ++lane) out[lane] = field(*spans[lane]);
-        return out;
+        return gatherLanes(spans, field, std::make_index_sequence<kLanes>());
     };
     const FloatLanes stepXs = gather([](const KeptSpan& s) { return s.setup.stOverWStep.x; });
     const FloatLanes stepXt = gather([](const KeptSpan& s) { return s.setup.stOverWStep.y; });
