@@ -162,14 +162,55 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredF
     }
 }
 
-PIXELWRIGHT_LANE_HELPER void bumpGradients(const PrimitiveShading& p, GatheredFragments& f, size_t i, size_t lanes,
-                                           FloatLanes s, FloatLanes t)
+template <size_t... Lane>
+PIXELWRIGHT_LANE_HELPER FloatLanes heightLanes(const Texture& map, MaskLanes x, MaskLanes y,
+                                               std::index_sequence<Lane...>)
 {
-    for (size_t lane = 0; lane < lanes; ++lane) {
-        const Vec2 g = p.bumpHasTexels ? bumpGradientAt(*p.bumpMap, s[lane], t[lane]) : Vec2(0.0f, 0.0f);
-        f.gradientX[i + lane] = g.x;
-        f.gradientY[i + lane] = g.y;
+    return FloatLanes{*map.texel(x[Lane], y[Lane])...};
+}
+
+// texel_location::clampToExtent on every lane: NaN and values below 0 to 0, above size to size.
+PIXELWRIGHT_LANE_HELPER FloatLanes clampToExtent(FloatLanes u, int32_t size)
+{
+    const FloatLanes zero = splat(0.0f);
+    const FloatLanes extent = splat(static_cast<float>(size));
+    u = select(u > zero, u, zero);
+    return select(u > extent, extent, u);
+}
+
+// bumpGradientAt on every lane, rounding as it does. The padding lanes read real texels too.
+PIXELWRIGHT_LANE_HELPER void bumpGradients(const PrimitiveShading& p, GatheredFragments& f, size_t i, FloatLanes s,
+                                           FloatLanes t)
+{
+    if (!p.bumpHasTexels) {
+        storeLanes(&f.gradientX[i], splat(0.0f));
+        storeLanes(&f.gradientY[i], splat(0.0f));
+        return;
     }
+    const Texture& map = *p.bumpMap;
+    const int32_t w = map.width;
+    const int32_t h = map.height;
+    const FloatLanes u = clampToExtent(narrow(widen(s) * static_cast<double>(w)), w);
+    const FloatLanes v = clampToExtent(narrow(widen(t) * static_cast<double>(h)), h);
+    const MaskLanes iu = __builtin_convertvector(u, MaskLanes);
+    const MaskLanes iv = __builtin_convertvector(v, MaskLanes);
+    const DoubleLanes fu = widen(narrow(widen(u) - __builtin_convertvector(iu, DoubleLanes)));
+    const DoubleLanes fv = widen(narrow(widen(v) - __builtin_convertvector(iv, DoubleLanes)));
+    const DoubleLanes oneMinusFu = widen(narrow(__builtin_convertvector(iu + 1, DoubleLanes) - widen(u)));
+    const DoubleLanes oneMinusFv = widen(narrow(__builtin_convertvector(iv + 1, DoubleLanes) - widen(v)));
+    const MaskLanes lastColumn = spread<MaskLanes>(w - 1);
+    const MaskLanes lastRow = spread<MaskLanes>(h - 1);
+    const MaskLanes x0 = iu < lastColumn ? iu : lastColumn;
+    const MaskLanes x1 = iu + 1 < lastColumn ? iu + 1 : lastColumn;
+    const MaskLanes y0 = iv < lastRow ? iv : lastRow;
+    const MaskLanes y1 = iv + 1 < lastRow ? iv + 1 : lastRow;
+    const auto everyLane = std::make_index_sequence<kLanes>();
+    const DoubleLanes h00 = widen(heightLanes(map, x0, y0, everyLane));
+    const DoubleLanes h10 = widen(heightLanes(map, x1, y0, everyLane));
+    const DoubleLanes h01 = widen(heightLanes(map, x0, y1, everyLane));
+    const DoubleLanes h11 = widen(heightLanes(map, x1, y1, everyLane));
+    storeLanes(&f.gradientX[i], narrow(static_cast<double>(w) * ((h10 - h00) * oneMinusFv + (h11 - h01) * fv)));
+    storeLanes(&f.gradientY[i], narrow(static_cast<double>(h) * ((h01 - h00) * oneMinusFu + (h11 - h10) * fu)));
 }
 
 // The bump tilt about the fixed world x and y axes, as the scalar bumpedNormal takes it.
@@ -210,7 +251,7 @@ void shade(GatheredFragments& f, const LaneShading& lanes, const Primitive& prim
             const FloatLanes s = stOverW.x / stOverW.z;
             const FloatLanes t = stOverW.y / stOverW.z;
             if (texture) sampleTextures(p, f, i, lanes, s, t, stOverW.z);
-            if (bumpMap) bumpGradients(p, f, i, lanes, s, t);
+            if (bumpMap) bumpGradients(p, f, i, s, t);
         }
     }
 
