@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #if defined(__SSE__)
 #include <immintrin.h>
 #endif
@@ -52,6 +53,20 @@ PIXELWRIGHT_LANE_HELPER FloatLanes loadLanes(const float* p)
 }
 
 PIXELWRIGHT_LANE_HELPER void storeLanes(float* p, FloatLanes v) { __builtin_memcpy(p, &v, sizeof v); }
+
+template <class PerLane, size_t... Lane>
+PIXELWRIGHT_LANE_HELPER FloatLanes lanesFrom(PerLane perLane, std::index_sequence<Lane...>)
+{
+    return FloatLanes{perLane(static_cast<int>(Lane))...};
+}
+
+// A lane group of perLane(0) … perLane(7), assembled in registers: lanes written one by one to
+// memory and read back as a vector would wait for all eight stores to land.
+template <class PerLane>
+PIXELWRIGHT_LANE_HELPER FloatLanes lanesFrom(PerLane perLane)
+{
+    return lanesFrom(perLane, std::make_index_sequence<kLanes>());
+}
 
 PIXELWRIGHT_LANE_HELPER FloatLanes select(MaskLanes mask, FloatLanes a, FloatLanes b) { return mask ? a : b; }
 

@@ -1,7 +1,5 @@
 #include "raster/shade_gathered_fragments.h"
 
-#include <utility>
-
 #include "raster/lanes.h"
 #include "raster/mip_level_lanes.h"
 #include "texture/texture_sampling.h"
@@ -109,13 +107,6 @@ PIXELWRIGHT_LANE_HELPER Vec3Lanes unproject(const LaneShading& l, FloatLanes ndc
     return {h.x / h.w, h.y / h.w, h.z / h.w};
 }
 
-template <class Field, size_t... Lane>
-PIXELWRIGHT_LANE_HELPER FloatLanes gatherLanes(const KeptSpan* const (&spans)[kLanes], Field field,
-                                               std::index_sequence<Lane...>)
-{
-    return FloatLanes{field(*spans[Lane])...};
-}
-
 // The colour lookups read arbitrary texels, one lane at a time; the arithmetic before them runs on
 // all lanes. Their results go to the fragment arrays, which the lighting pass reads back long after,
 // rather than being assembled into vectors lane by lane.
@@ -125,11 +116,9 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredF
     const Texture& base = (*p.texture)[0];
     const KeptSpan* spans[kLanes];
     for (int lane = 0; lane < kLanes; ++lane) spans[lane] = &f.keptSpans[f.span[i + static_cast<size_t>(lane)]];
-    // Assembled in registers: lanes stored one by one and read back as a vector would wait for
-    // each of the eight stores to land.
     auto gather = [&](auto field) __attribute__((always_inline))
     {
-        return gatherLanes(spans, field, std::make_index_sequence<kLanes>());
+        return lanesFrom([&](int lane) __attribute__((always_inline)) { return field(*spans[lane]); });
     };
     const FloatLanes stepXs = gather([](const KeptSpan& s) { return s.setup.stOverWStep.x; });
     const FloatLanes stepXt = gather([](const KeptSpan& s) { return s.setup.stOverWStep.y; });
@@ -160,13 +149,6 @@ PIXELWRIGHT_LANE_HELPER void sampleTextures(const PrimitiveShading& p, GatheredF
         f.textureGreen[i + lane] = c.g;
         f.textureBlue[i + lane] = c.b;
     }
-}
-
-template <size_t... Lane>
-PIXELWRIGHT_LANE_HELPER FloatLanes heightLanes(const Texture& map, MaskLanes x, MaskLanes y,
-                                               std::index_sequence<Lane...>)
-{
-    return FloatLanes{*map.texel(x[Lane], y[Lane])...};
 }
 
 // texel_location::clampToExtent on every lane: NaN and values below 0 to 0, above size to size.
@@ -204,11 +186,14 @@ PIXELWRIGHT_LANE_HELPER void bumpGradients(const PrimitiveShading& p, GatheredFr
     const MaskLanes x1 = iu + 1 < lastColumn ? iu + 1 : lastColumn;
     const MaskLanes y0 = iv < lastRow ? iv : lastRow;
     const MaskLanes y1 = iv + 1 < lastRow ? iv + 1 : lastRow;
-    const auto everyLane = std::make_index_sequence<kLanes>();
-    const DoubleLanes h00 = widen(heightLanes(map, x0, y0, everyLane));
-    const DoubleLanes h10 = widen(heightLanes(map, x1, y0, everyLane));
-    const DoubleLanes h01 = widen(heightLanes(map, x0, y1, everyLane));
-    const DoubleLanes h11 = widen(heightLanes(map, x1, y1, everyLane));
+    auto heights = [&](MaskLanes x, MaskLanes y) __attribute__((always_inline))
+    {
+        return widen(lanesFrom([&](int lane) __attribute__((always_inline)) { return *map.texel(x[lane], y[lane]); }));
+    };
+    const DoubleLanes h00 = heights(x0, y0);
+    const DoubleLanes h10 = heights(x1, y0);
+    const DoubleLanes h01 = heights(x0, y1);
+    const DoubleLanes h11 = heights(x1, y1);
     storeLanes(&f.gradientX[i], narrow(static_cast<double>(w) * ((h10 - h00) * oneMinusFv + (h11 - h01) * fv)));
     storeLanes(&f.gradientY[i], narrow(static_cast<double>(h) * ((h01 - h00) * oneMinusFu + (h11 - h10) * fu)));
 }
