@@ -26,14 +26,15 @@ bool parseInt(const char* text, long low, long high, int& out)
     return true;
 }
 
-// Finite numbers only: an infinite or NaN angle would make every matrix NaN.
+// Finite numbers only: an infinite or NaN angle would make every matrix NaN. strtof's range error
+// is not consulted: on overflow it returns an infinity, which the finiteness test refuses, while on
+// underflow (1e-40) it returns the nearest subnormal or zero, which is the number asked for.
 bool parseFloat(const char* text, float& out)
 {
     if (!startsLikeANumber(text)) return false;
-    errno = 0;
     char* end = nullptr;
     const float value = std::strtof(text, &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(value)) return false;
+    if (*end != '\0' || !std::isfinite(value)) return false;
     out = value;
     return true;
 }

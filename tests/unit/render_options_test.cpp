@@ -104,6 +104,30 @@ TEST(RenderOptions, BadArgumentsNameTheProblem)
     EXPECT_TRUE(parse({"--scene", "1", "--size", "16384x1", "--bench", "1"}, options, error)) << error;
 }
 
+// A number too small for a float is still a number: it reads as the nearest subnormal or zero.
+// One too large for a float has no nearest value and is refused like an infinity.
+TEST(RenderOptions, ViewNumbersBelowTheFloatRangeReadAsTinyAndAboveItAreRefused)
+{
+    RenderOptions tiny;
+    std::string error;
+    ASSERT_TRUE(parse({"--scene", "1", "--view", "1e-40", "-1e-45", "1e-50", "0", "-1e-39", "--output", "a.png"}, tiny,
+                      error))
+        << error;
+    EXPECT_EQ(tiny.pose.azimuth, 1e-40f);
+    EXPECT_GT(tiny.pose.azimuth, 0.0f);
+    EXPECT_EQ(tiny.pose.elevation, -1e-45f);
+    EXPECT_EQ(tiny.pose.zoom, 0.0f);
+    EXPECT_EQ(tiny.pose.panY, -1e-39f);
+    EXPECT_TRUE(parse({"--scene", "1", "--view", "3.4e38", "0", "0", "0", "-3.4e38", "--output", "a.png"}, tiny,
+                      error))
+        << error;
+    EXPECT_EQ(tiny.pose.panY, -3.4e38f);
+    for (const char* huge : {"1e39", "-1e39", "3.5e38", "1e400"})
+        EXPECT_NE(parseError({"--scene", "1", "--view", "0", "0", huge, "0", "0", "--output", "a.png"}).find("--view"),
+                  std::string::npos)
+            << huge;
+}
+
 TEST(PngFile, RoundTripsTopRowFirstAndRefusesBadPaths)
 {
     const std::string folder = temporaryFolder();
