@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 
 namespace {
 
+constexpr int kNoMemory = 1;
 constexpr int kBadArguments = 2;
 constexpr int kNoOpenGl = 3;
 constexpr int kPanelGap = 8;
@@ -64,19 +66,10 @@ void bench(const char* name, const RenderOptions& options, const std::function<v
                 milliseconds[milliseconds.size() / 2], milliseconds.back());
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Everything after the arguments have been checked.
+int render(const RenderOptions& options)
 {
-    RenderOptions options;
     std::string error;
-    if (!parseRenderOptions(argc, argv, options, error) ||
-        (!options.output.empty() && !canWriteFile(options.output, error)) ||
-        (!options.spherePath.empty() && !canReadSphereMap(options.spherePath, error))) {
-        std::fprintf(stderr, "pixelwright-render: %s\n%s", error.c_str(), renderUsage());
-        return kBadArguments;
-    }
-
     const bool wantSoftware = options.renderer != RendererChoice::opengl;
     const bool wantOpenGl = options.renderer != RendererChoice::software;
     OffscreenGl gl;
@@ -118,4 +111,28 @@ int main(int argc, char** argv)
     std::printf("wrote %s (%s, %dx%d)\n", options.output.c_str(), rendererName(options.renderer), picture.width,
                 picture.height);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    RenderOptions options;
+    std::string error;
+    if (!parseRenderOptions(argc, argv, options, error) ||
+        (!options.output.empty() && !canWriteFile(options.output, error)) ||
+        (!options.spherePath.empty() && !canReadSphereMap(options.spherePath, error))) {
+        std::fprintf(stderr, "pixelwright-render: %s\n%s", error.c_str(), renderUsage());
+        return kBadArguments;
+    }
+    // A large size is valid yet can need more memory than the machine grants (a 16384 x 16384
+    // comparison holds several gigabytes of frames): say so rather than abort. The PNG is written
+    // only once the picture is complete, so no file is left behind.
+    try {
+        return render(options);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "pixelwright-render: not enough memory to draw a %dx%d picture; try a smaller --size\n",
+                     options.width, options.height);
+        return kNoMemory;
+    }
 }

@@ -269,3 +269,23 @@ TEST(RenderCli, BenchPrintsMinMedianMaxPerRendererAndWritesNothingWithoutOutput)
     EXPECT_EQ(renderers, (std::vector<std::string>{"software", "opengl"})) << result.output;
     EXPECT_TRUE(folder.contents().empty());
 }
+
+// The largest size is valid, but its frames need more memory than a small machine has; an address
+// space of 1 GB stands in for one. The tool must say so and exit, not abort.
+TEST(RenderCli, TooLittleMemoryForTheSizeExitsOneWithAMessageAndWritesNothing)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot start under an address-space limit";
+#endif
+    TemporaryFolder folder;
+    const std::string limit = "--as=" + std::to_string(1000L * 1000 * 1000);
+    const CommandResult result =
+        runCommand({"env", "-u", "DISPLAY", "prlimit", limit, "--", PIXELWRIGHT_RENDER, "--scene", "4", "--size",
+                    "16384x16384", "--output", "out.png"},
+                   std::chrono::seconds(120), folder.path());
+    ASSERT_TRUE(result.startError.empty()) << result.startError;
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    EXPECT_EQ(result.errors,
+              "pixelwright-render: not enough memory to draw a 16384x16384 picture; try a smaller --size\n");
+    EXPECT_TRUE(folder.contents().empty());
+}
