@@ -17,6 +17,9 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+// The picture goes first to this name, beside the output.
+const char kPartialSuffix[] = ".partial";
+
 }  // namespace
 
 bool canWriteFile(const std::string& path, std::string& error)
@@ -39,8 +42,21 @@ bool canWriteFile(const std::string& path, std::string& error)
         }
     }
     const std::string folder = folderOf(path);
-    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    if (stat(folder.c_str(), &info) != 0) {
         error = "output folder '" + folder + "' does not exist";
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        error = "output folder '" + folder + "' is not a folder";
+        return false;
+    }
+    // A name that fits only without the suffix would fail after all the drawing is done.
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    const size_t suffix = sizeof kPartialSuffix - 1;
+    const long longestName = pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (longestName > static_cast<long>(suffix) && name.size() + suffix > static_cast<size_t>(longestName)) {
+        error = "output name '" + name + "' is too long: " + std::to_string(longestName - static_cast<long>(suffix)) +
+                " characters at most, to leave room for '" + kPartialSuffix + "'";
         return false;
     }
     if (access(folder.c_str(), W_OK | X_OK) != 0) {
@@ -52,7 +68,7 @@ bool canWriteFile(const std::string& path, std::string& error)
 
 bool writePng(const std::string& path, const RgbImage& image, std::string& error)
 {
-    const std::string temporary = path + ".partial";
+    const std::string temporary = path + kPartialSuffix;
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
         error = "cannot create '" + temporary + "': " + std::strerror(errno);

@@ -147,6 +147,18 @@ TEST(PngFile, RoundTripsTopRowFirstAndRefusesBadPaths)
     EXPECT_NE(error.find("directory"), std::string::npos);
     EXPECT_FALSE(canWriteFile(folder + "/missing/out.png", error));
     EXPECT_NE(error.find("does not exist"), std::string::npos);
+    EXPECT_FALSE(canWriteFile(path + "/out.png", error));
+    EXPECT_NE(error.find("'" + path + "' is not a folder"), std::string::npos) << error;
+
+    // The picture is first written under the name with ".partial" added, so the name must leave
+    // room for it before anything is drawn.
+    const auto longestName = static_cast<size_t>(pathconf(folder.c_str(), _PC_NAME_MAX));
+    const std::string longest = folder + "/" + std::string(longestName - 12, 'a') + ".png";
+    ASSERT_TRUE(canWriteFile(longest, error)) << error;
+    EXPECT_TRUE(writePng(longest, image, error)) << error;
+    EXPECT_FALSE(canWriteFile(folder + "/" + std::string(longestName - 11, 'a') + ".png", error));
+    EXPECT_NE(error.find("too long"), std::string::npos) << error;
+    EXPECT_FALSE(canWriteFile(folder + "/" + std::string(longestName + 1, 'a'), error));
     if (geteuid() != 0) {  // root writes anywhere, so permissions cannot be checked as root
         chmod(folder.c_str(), 0500);
         EXPECT_FALSE(canWriteFile(folder + "/other.png", error));
