@@ -17,6 +17,12 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+std::string nameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // The picture goes first to this name, beside the output.
 const char kPartialSuffix[] = ".partial";
 
@@ -51,7 +57,7 @@ bool canWriteFile(const std::string& path, std::string& error)
         return false;
     }
     // A name that fits only without the suffix would fail after all the drawing is done.
-    const std::string name = path.substr(path.find_last_of('/') + 1);
+    const std::string name = nameOf(path);
     const size_t suffix = sizeof kPartialSuffix - 1;
     const long longestName = pathconf(folder.c_str(), _PC_NAME_MAX);
     if (longestName > static_cast<long>(suffix) && name.size() + suffix > static_cast<size_t>(longestName)) {
