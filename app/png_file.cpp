@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -25,6 +27,41 @@ std::string nameOf(const std::string& path)
 
 // The picture goes first to this name, beside the output.
 const char kPartialSuffix[] = ".partial";
+
+// What the PNG writer learnt before it gave up: the system's reason for a failed write (a full
+// disk, a file-size limit), or libpng's own message. libpng's default handlers would print to
+// standard error themselves and lose errno.
+struct WriteState {
+    FILE* file = nullptr;
+    int writeErrno = 0;
+    std::string message;
+};
+
+void writeBytes(png_structp png, png_bytep data, size_t length)
+{
+    auto* state = static_cast<WriteState*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, length, state->file) != length) {
+        state->writeErrno = errno;
+        png_error(png, "write failed");
+    }
+}
+
+void flushBytes(png_structp png)
+{
+    auto* state = static_cast<WriteState*>(png_get_io_ptr(png));
+    if (std::fflush(state->file) != 0) {
+        state->writeErrno = errno;
+        png_error(png, "write failed");
+    }
+}
+
+[[noreturn]] void stopWriting(png_structp png, png_const_charp message)
+{
+    static_cast<WriteState*>(png_get_error_ptr(png))->message = message;
+    png_longjmp(png, 1);
+}
+
+void ignoreWarning(png_structp, png_const_charp) {}
 
 }  // namespace
 
@@ -80,7 +117,10 @@ bool writePng(const std::string& path, const RgbImage& image, std::string& error
         error = "cannot create '" + temporary + "': " + std::strerror(errno);
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    // On the heap: what the handlers change after setjmp must not live in this function's frame.
+    const auto state = std::make_unique<WriteState>();
+    state->file = file;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, state.get(), stopWriting, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
@@ -93,11 +133,12 @@ bool writePng(const std::string& path, const RgbImage& image, std::string& error
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
-        error = "writing '" + path + "' failed";
+        error = "writing '" + path + "' failed: " +
+                (state->writeErrno != 0 ? std::strerror(state->writeErrno) : state->message.c_str());
         std::remove(temporary.c_str());
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, state.get(), writeBytes, flushBytes);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
