@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "texture/installed_data.h"
+
 namespace {
 
 [[noreturn]] void orderViolation(const char* call, const char* needs)
 {
-    std::fprintf(stderr, "pixelwright: Scene::%s called without %s\n", call, needs);
+    std::fprintf(stderr, "%s: Scene::%s called without %s\n", programName(), call, needs);
     std::abort();
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "texture/environment_image.h"
+#include "texture/installed_data.h"
 
 namespace {
 
@@ -68,15 +69,19 @@ Texture decodeRawImage(const unsigned char* bytes, size_t count)
 
 Texture loadRawImage(const char* path)
 {
-    const char* const defaults[] = {"sphere.raw", "../sphere.raw"};
-    const char* const given[] = {path};
-    const char* const* candidates = path ? given : defaults;
-    const size_t candidateCount = path ? 1 : 2;
+    std::vector<std::string> candidates;
+    if (path) {
+        candidates = {path};
+    } else {
+        candidates = {"sphere.raw", "../sphere.raw"};
+        const std::string installed = installedDataFile("sphere.raw");
+        if (!installed.empty()) candidates.push_back(installed);
+    }
 
     std::string tried;
-    for (size_t i = 0; i < candidateCount; ++i) {
+    for (size_t i = 0; i < candidates.size(); ++i) {
         std::string why;
-        const int fd = openRegularFile(candidates[i], why);
+        const int fd = openRegularFile(candidates[i].c_str(), why);
         if (fd < 0) {
             tried += std::string(tried.empty() ? "" : " nor ") + "\"" + candidates[i] + "\" (" + why + ")";
             continue;
@@ -85,10 +90,10 @@ Texture loadRawImage(const char* path)
         const size_t count = readUpTo(fd, bytes.data(), bytes.size());
         close(fd);
         if (count < kRawImageBytes)
-            std::fprintf(stderr, "pixelwright: read only %zu of %zu bytes from \"%s\"; the missing texels are black\n",
-                         count, kRawImageBytes, candidates[i]);
+            std::fprintf(stderr, "%s: read only %zu of %zu bytes from \"%s\"; the missing texels are black\n",
+                         programName(), count, kRawImageBytes, candidates[i].c_str());
         return decodeRawImage(bytes.data(), count);
     }
-    std::fprintf(stderr, "pixelwright: cannot read %s; using the built-in environment image\n", tried.c_str());
+    std::fprintf(stderr, "%s: cannot read %s; using the built-in environment image\n", programName(), tried.c_str());
     return makeEnvironmentImage();
 }

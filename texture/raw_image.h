@@ -12,8 +12,8 @@ constexpr size_t kRawImageBytes = static_cast<size_t>(kRawImageSide) * kRawImage
 // the first `count` bytes stay 0; bytes past a whole image are ignored.
 Texture decodeRawImage(const unsigned char* bytes, size_t count);
 
-// Reads the environment image from `path`, or, when it is null, from "sphere.raw" and then
-// "../sphere.raw". Only a regular file is read, and never with a blocking open. When no file can
+// Reads the environment image from `path`, or, when it is null, from "sphere.raw", then
+// "../sphere.raw", then the installed copy (installedDataFile). Only a regular file is read, and never with a blocking open. When no file can
 // be read it says so in one line on standard error and returns makeEnvironmentImage(); a short
 // file is reported with its byte count and leaves the missing texels black.
 Texture loadRawImage(const char* path = nullptr);
