@@ -24,15 +24,6 @@ constexpr int kBadArguments = 2;
 constexpr int kNoOpenGl = 3;
 constexpr int kPanelGap = 8;
 
-const char* rendererName(RendererChoice choice)
-{
-    switch (choice) {
-    case RendererChoice::software: return "software";
-    case RendererChoice::opengl: return "opengl";
-    default: return "both";
-    }
-}
-
 // A sphere map named on the command line must be there: the viewer's fallback to the built-in
 // image would quietly give a different picture from the one asked for.
 bool canReadSphereMap(const std::string& path, std::string& error)
@@ -113,18 +104,30 @@ int render(const RenderOptions& options)
     return 0;
 }
 
+// The message stays one line even where a quoted argument holds a newline.
+int refuse(std::string message)
+{
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    std::fprintf(stderr, "pixelwright-render: %s\nRun 'pixelwright-render --help' for the options.\n",
+                 message.c_str());
+    return kBadArguments;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    RenderOptions options;
-    std::string error;
-    if (!parseRenderOptions(argc, argv, options, error) ||
-        (!options.output.empty() && !canWriteFile(options.output, error)) ||
-        (!options.spherePath.empty() && !canReadSphereMap(options.spherePath, error))) {
-        std::fprintf(stderr, "pixelwright-render: %s\n%s", error.c_str(), renderUsage());
-        return kBadArguments;
+    const ParsedCommand command = parseRenderOptions(argc, argv);
+    if (command.action == CommandAction::print) {
+        std::fputs(command.text.c_str(), stdout);
+        return 0;
     }
+    if (command.action == CommandAction::refuse) return refuse(command.text);
+    const RenderOptions& options = command.options;
+    std::string error;
+    if ((!options.output.empty() && !canWriteFile(options.output, error)) ||
+        (!options.spherePath.empty() && !canReadSphereMap(options.spherePath, error)))
+        return refuse(error);
     // A large size is valid yet can need more memory than the machine grants (a 16384 x 16384
     // comparison holds several gigabytes of frames): say so rather than abort. The PNG is written
     // only once the picture is complete, so no file is left behind.

@@ -1,10 +1,15 @@
 #include "app/render_options.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -48,88 +53,186 @@ bool parseSize(const char* text, int& width, int& height)
     return parseInt(w.c_str(), 1, kMaxRenderSide, width) && parseInt(x + 1, 1, kMaxRenderSide, height);
 }
 
-}  // namespace
+struct RendererName {
+    const char* name;
+    RendererChoice choice;
+};
 
-const char* renderUsage()
+constexpr RendererName kRendererNames[] = {
+    {"software", RendererChoice::software}, {"opengl", RendererChoice::opengl}, {"both", RendererChoice::both}};
+
+bool parseRenderer(const std::string& text, RendererChoice& out)
 {
-    return "usage: pixelwright-render --scene N [--renderer software|opengl|both] [--size WxH]\n"
-           "                          [--view AZIMUTH ELEVATION ZOOM PANX PANY] [--no-mipmapping]\n"
-           "                          [--sphere PATH] [--bench FRAMES] --output FILE.png\n";
+    for (const RendererName& renderer : kRendererNames)
+        if (text == renderer.name) {
+            out = renderer.choice;
+            return true;
+        }
+    return false;
 }
 
-bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error)
+// The defaults in the help, written as short as one would type them.
+std::string shortNumber(float value)
 {
-    bool haveScene = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const char* next = (i + 1 < argc) ? argv[i + 1] : nullptr;
-        if (arg == "--scene") {
-            if (!parseInt(next, 1, 9, options.sceneNumber)) {
-                error = "--scene needs a number from 1 to 9";
-                return false;
-            }
-            haveScene = true;
-            ++i;
-        } else if (arg == "--renderer") {
-            const std::string value = next ? next : "";
-            if (value == "software") options.renderer = RendererChoice::software;
-            else if (value == "opengl") options.renderer = RendererChoice::opengl;
-            else if (value == "both") options.renderer = RendererChoice::both;
-            else {
-                error = "--renderer needs software, opengl or both";
-                return false;
-            }
-            ++i;
-        } else if (arg == "--size") {
-            if (!parseSize(next, options.width, options.height)) {
-                error = "--size needs WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxRenderSide);
-                return false;
-            }
-            ++i;
-        } else if (arg == "--view") {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
+std::string shown(const std::string& value) { return value; }
+
+std::string shown(const std::vector<std::string>& values)
+{
+    std::string text;
+    for (const std::string& value : values) text += (text.empty() ? "" : " ") + value;
+    return text;
+}
+
+// Name and what it needs, for each option that takes a value.
+using Needs = std::vector<std::pair<std::string, std::string>>;
+
+// The value goes through `read`, our own reader rather than CLI11's (which takes " 3", "+3" and
+// octal "010"); a value it refuses is reported as "NAME needs WHAT, not 'VALUE'".
+template <typename Value, typename Read>
+CLI::Option* addValueOption(CLI::App& app, Needs& needs, const std::string& name, const std::string& valueName,
+                            const std::string& need, const std::string& description, Read read)
+{
+    needs.emplace_back(name, need);
+    const auto check = [name, need, read](const Value& value) {
+        if (!read(value)) throw CLI::ValidationError(name + " needs " + need + ", not '" + shown(value) + "'");
+    };
+    return app.add_option_function<Value>(name, check, description)->option_text(valueName);
+}
+
+// CLI11 words a missing value as "NAME: 1 required TEXT missing" and a value given to a flag as
+// "NAME was given a disallowed flag override"; both become a line in the style of the others.
+std::string missingValueMessage(const std::string& what, const Needs& needs)
+{
+    std::string name = what.substr(0, what.find_first_of(": "));
+    if (name.rfind('-', 0) != 0) name = "--" + name;  // the flag message has the name without dashes
+    for (const auto& [option, need] : needs)
+        if (option == name) return name + " needs " + need;
+    return name + " takes no value";
+}
+
+ParsedCommand refusal(std::string message)
+{
+    return {CommandAction::refuse, RenderOptions{}, std::move(message)};
+}
+
+}  // namespace
+
+const char* rendererName(RendererChoice choice)
+{
+    for (const RendererName& renderer : kRendererNames)
+        if (renderer.choice == choice) return renderer.name;
+    return "?";
+}
+
+ParsedCommand parseRenderOptions(int argc, const char* const* argv)
+{
+    ParsedCommand command;
+    RenderOptions& options = command.options;
+    const RenderOptions defaults;
+    const CameraPose& pose = defaults.pose;
+
+    CLI::App app("Draws one of Pixelwright's demo scenes to a PNG file, with either renderer, without a display.",
+                 "pixelwright-render");
+    app.get_formatter()->column_width(22);
+    // Unknown arguments are reported after the parse, before a missing --scene, which a misspelt
+    // option would otherwise hide.
+    app.allow_extras();
+    // The last of a repeated option wins, so a script can append an override to a fixed command.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    // Help and version act as soon as they are read, whatever else is on the line.
+    app.set_help_flag();
+    app.add_flag_callback("-h,--help", [] { throw CLI::CallForHelp(); }, "print this help and exit")
+        ->trigger_on_parse()
+        ->disable_flag_override();
+    app.set_version_flag("--version", std::string("pixelwright-render ") + PIXELWRIGHT_VERSION,
+                         "print the version and exit")
+        ->trigger_on_parse()
+        ->disable_flag_override();
+
+    Needs needs;
+    const CLI::Option* scene = addValueOption<std::string>(
+        app, needs, "--scene", "N", "a number from 1 to 9", "the scene to draw, 1 to 9 (6 to 9 are empty); required",
+        [&](const std::string& text) { return parseInt(text.c_str(), 1, 9, options.sceneNumber); });
+    addValueOption<std::string>(
+        app, needs, "--renderer", "NAME", "software, opengl or both",
+        std::string("software, opengl, or both side by side with their difference (default ") +
+            rendererName(defaults.renderer) + ")",
+        [&](const std::string& text) { return parseRenderer(text, options.renderer); });
+    addValueOption<std::string>(
+        app, needs, "--size", "WxH", "WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxRenderSide),
+        "picture size in pixels, each side 1 to " + std::to_string(kMaxRenderSide) + " (default " +
+            std::to_string(defaults.width) + "x" + std::to_string(defaults.height) + ")",
+        [&](const std::string& text) { return parseSize(text.c_str(), options.width, options.height); });
+    addValueOption<std::vector<std::string>>(
+        app, needs, "--view", "A E Z X Y", "five numbers: AZIMUTH ELEVATION ZOOM PANX PANY",
+        "camera azimuth and elevation in degrees, zoom in wheel steps, pan in pixels (default " +
+            shortNumber(pose.azimuth) + " " + shortNumber(pose.elevation) + " " + shortNumber(pose.zoom) + " " +
+            shortNumber(pose.panX) + " " + shortNumber(pose.panY) + ")",
+        [&](const std::vector<std::string>& texts) {
             float* fields[5] = {&options.pose.azimuth, &options.pose.elevation, &options.pose.zoom,
                                 &options.pose.panX, &options.pose.panY};
-            for (int k = 0; k < 5; ++k) {
-                if (i + 1 + k >= argc || !parseFloat(argv[i + 1 + k], *fields[k])) {
-                    error = "--view needs five numbers: AZIMUTH ELEVATION ZOOM PANX PANY";
-                    return false;
-                }
-            }
-            i += 5;
-        } else if (arg == "--no-mipmapping") {
-            options.mipmapping = false;
-        } else if (arg == "--sphere") {
-            if (!next || !*next) {
-                error = "--sphere needs a file path";
-                return false;
-            }
-            options.spherePath = next;
-            ++i;
-        } else if (arg == "--output") {
-            if (!next || !*next) {
-                error = "--output needs a file path";
-                return false;
-            }
-            options.output = next;
-            ++i;
-        } else if (arg == "--bench") {
-            if (!parseInt(next, 1, 1000000, options.benchFrames)) {
-                error = "--bench needs a frame count from 1 to 1000000";
-                return false;
-            }
-            ++i;
-        } else {
-            error = "unknown option '" + arg + "'";
-            return false;
-        }
+            if (texts.size() != 5) return false;
+            for (size_t k = 0; k < 5; ++k)
+                if (!parseFloat(texts[k].c_str(), *fields[k])) return false;
+            return true;
+        })
+        // One value of five words: CLI11 then takes the next five whatever they look like, so
+        // "-.5" is a number here rather than an unknown option.
+        ->type_size(5)
+        ->expected(1)
+        ->allow_extra_args(false);
+    app.add_flag_callback("--no-mipmapping", [&] { options.mipmapping = false; },
+                          "OpenGL textures single-level, as after key 'a' in the viewer (default mip-mapped)")
+        ->disable_flag_override();
+    addValueOption<std::string>(
+        app, needs, "--sphere", "PATH", "a file path",
+        "scene 5's environment image, 256x256 raw RGB (default sphere.raw, then ../sphere.raw)",
+        [&](const std::string& text) {
+            options.spherePath = text;
+            return !text.empty();
+        });
+    addValueOption<std::string>(app, needs, "--output", "FILE.png", "a file path",
+                                "the 8-bit RGB PNG to write; required unless --bench is given",
+                                [&](const std::string& text) {
+                                    options.output = text;
+                                    return !text.empty();
+                                });
+    addValueOption<std::string>(
+        app, needs, "--bench", "FRAMES", "a frame count from 1 to 1000000",
+        "after a warm-up, time FRAMES frames per renderer and print min, median, max (default none)",
+        [&](const std::string& text) { return parseInt(text.c_str(), 1, 1000000, options.benchFrames); });
+    // A blank line apart, each example stays a line of its own in a man page made from this help.
+    app.footer("Examples:\n"
+               "  pixelwright-render --scene 4 --renderer both --output scene4.png\n"
+               "\n"
+               "  pixelwright-render --scene 1 --size 960x540 --view -100 -40 0.25 0 0 --output turned.png\n"
+               "\n"
+               "Exit status:\n"
+               "  0 done, 1 writing failed or too little memory, 2 bad arguments, 3 no OpenGL");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        return {CommandAction::print, RenderOptions{}, app.help()};
+    } catch (const CLI::CallForVersion& version) {
+        return {CommandAction::print, RenderOptions{}, version.what() + std::string("\n")};
+    } catch (const CLI::ArgumentMismatch& mismatch) {
+        return refusal(missingValueMessage(mismatch.what(), needs));
+    } catch (const CLI::ParseError& error) {
+        return refusal(error.what());
     }
-    if (!haveScene) {
-        error = "--scene is required";
-        return false;
+    const std::vector<std::string> extras = app.remaining();
+    if (!extras.empty()) {
+        const std::string& first = extras.front();
+        return refusal((first.rfind('-', 0) == 0 ? "unknown option '" : "unexpected argument '") + first + "'");
     }
-    if (options.output.empty() && options.benchFrames == 0) {
-        error = "--output is required";
-        return false;
-    }
-    return true;
+    if (scene->count() == 0) return refusal("--scene is required");
+    if (options.output.empty() && options.benchFrames == 0)
+        return refusal("--output is required unless --bench is given");
+    return command;
 }

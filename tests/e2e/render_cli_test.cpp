@@ -7,10 +7,10 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/png_file.h"
-#include "app/render_options.h"
 #include "e2e/render_tool.h"
 
 namespace {
@@ -24,7 +24,8 @@ std::vector<std::string> with(std::vector<std::string> head, const std::vector<s
     return head;
 }
 
-// A refusal is one line naming the problem, then the usage, and nothing on standard output.
+// A refusal is one line naming the problem, then (for bad arguments) the hint to the help, and
+// nothing on standard output.
 testing::AssertionResult refusedWith(const CommandResult& result, int status, const std::string& phrase)
 {
     if (result.exitCode != status)
@@ -38,8 +39,8 @@ testing::AssertionResult refusedWith(const CommandResult& result, int status, co
     if (line.find(phrase) == std::string::npos)
         return testing::AssertionFailure() << "the message \"" << line << "\" does not mention \"" << phrase << "\"";
     const std::string rest = result.errors.substr(lineEnd + 1);
-    if (status == 2 && rest != renderUsage())
-        return testing::AssertionFailure() << "after the message comes \"" << rest << "\", not the usage";
+    if (status == 2 && rest != "Run 'pixelwright-render --help' for the options.\n")
+        return testing::AssertionFailure() << "after the message comes \"" << rest << "\", not the hint";
     if (status != 2 && !rest.empty())
         return testing::AssertionFailure() << "more than one line on stderr: " << result.errors;
     if (!result.output.empty())
@@ -106,7 +107,7 @@ RgbImage crop(const RgbImage& image, int left, int width)
 
 }  // namespace
 
-TEST(RenderCli, BadArgumentsExitTwoWithOneLineAndTheUsageAndWriteNothing)
+TEST(RenderCli, BadArgumentsExitTwoWithOneLineAndAHintAndWriteNothing)
 {
     TemporaryFolder folder;
     ASSERT_EQ(mkdir((folder.path() + "/folder").c_str(), 0700), 0);
@@ -150,6 +151,41 @@ TEST(RenderCli, BadArgumentsExitTwoWithOneLineAndTheUsageAndWriteNothing)
     struct stat pipe {};
     EXPECT_EQ(stat((folder.path() + "/pipe").c_str(), &pipe), 0);
     EXPECT_TRUE(S_ISFIFO(pipe.st_mode));
+}
+
+// Every option on a line of its own with its default (or that it is required), as help2man reads it.
+TEST(RenderCli, HelpListsEveryOptionWithItsDefaultAndExitsZero)
+{
+    TemporaryFolder folder;
+    const std::vector<std::pair<std::string, std::string>> optionDefaults = {
+        {"-h,--help", "help"}, {"--version", "version"}, {"--scene N", "required"},
+        {"--renderer NAME", "(default software)"}, {"--size WxH", "(default 480x480)"},
+        {"--view A E Z X Y", "(default -135 -60 0.25 0 0)"}, {"--no-mipmapping", "(default mip-mapped)"},
+        {"--sphere PATH", "(default sphere.raw, then ../sphere.raw)"},
+        {"--output FILE.png", "required unless --bench"}, {"--bench FRAMES", "(default none)"}};
+    // Other arguments, even good ones, draw nothing beside the help.
+    const CommandResult help = runRender({"--scene", "1", "--output", "out.png", "--help"}, folder.path());
+    ASSERT_EQ(help.exitCode, 0) << help.errors;
+    EXPECT_EQ(help.errors, "");
+    EXPECT_NE(help.output.find("\nUsage: pixelwright-render [OPTIONS]\n"), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("\nExamples:\n  pixelwright-render --scene"), std::string::npos) << help.output;
+    for (const auto& [option, meaning] : optionDefaults) {
+        const size_t at = help.output.find("\n  " + option + " ");
+        ASSERT_NE(at, std::string::npos) << option << " is not listed:\n" << help.output;
+        const std::string line = help.output.substr(at + 1, help.output.find('\n', at + 1) - at - 1);
+        EXPECT_NE(line.find(meaning), std::string::npos) << line;
+    }
+    EXPECT_TRUE(folder.contents().empty());
+}
+
+TEST(RenderCli, VersionPrintsTheNameAndVersionAndExitsZero)
+{
+    TemporaryFolder folder;
+    const CommandResult result = runRender({"--scene", "1", "--output", "out.png", "--version"}, folder.path());
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(result.output, "pixelwright-render 0.1.0\n");  // the version in project() of CMakeLists.txt
+    EXPECT_EQ(result.errors, "");
+    EXPECT_TRUE(folder.contents().empty());
 }
 
 // GLVND finds no EGL vendor in an empty folder, which is what a machine without a usable driver sees.

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/image_comparison.h"
@@ -13,10 +14,18 @@
 
 namespace {
 
-bool parse(std::vector<const char*> args, RenderOptions& options, std::string& error)
+ParsedCommand parseCommand(std::vector<const char*> args)
 {
     args.insert(args.begin(), "pixelwright-render");
-    return parseRenderOptions(static_cast<int>(args.size()), args.data(), options, error);
+    return parseRenderOptions(static_cast<int>(args.size()), args.data());
+}
+
+bool parse(std::vector<const char*> args, RenderOptions& options, std::string& error)
+{
+    const ParsedCommand command = parseCommand(std::move(args));
+    options = command.options;
+    error = command.text;
+    return command.action == CommandAction::run;
 }
 
 std::string parseError(std::vector<const char*> args)
@@ -102,6 +111,56 @@ TEST(RenderOptions, BadArgumentsNameTheProblem)
     std::string error;
     EXPECT_TRUE(parse({"--scene", "1", "--size", "16384x1"}, options, error) == false);
     EXPECT_TRUE(parse({"--scene", "1", "--size", "16384x1", "--bench", "1"}, options, error)) << error;
+}
+
+// CLI11's own number reading would take "010" as octal; ours reads decimal, as before.
+TEST(RenderOptions, RepeatedOptionsTakeTheLastAndNumbersAreDecimal)
+{
+    RenderOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({"--scene", "3", "--view", "1", "2", "3", "4", "5", "--scene", "4", "--view", "6", "-.5", "-8",
+                       "9", "10", "--bench", "010"},
+                      options, error))
+        << error;
+    EXPECT_EQ(options.sceneNumber, 4);
+    EXPECT_EQ(options.pose.azimuth, 6.0f);
+    EXPECT_EQ(options.pose.elevation, -0.5f);
+    EXPECT_EQ(options.benchFrames, 10);
+}
+
+// Whole messages: the parts CLI11 would word in its own style, and the order of the checks.
+TEST(RenderOptions, RefusalsAreOneLineNamingTheArgument)
+{
+    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+        {{"--output", "a.png", "--scene"}, "--scene needs a number from 1 to 9"},
+        {{"--scene", "1", "--output", "a.png", "--view", "1", "2"},
+         "--view needs five numbers: AZIMUTH ELEVATION ZOOM PANX PANY"},
+        {{"--scene", "1", "--view", "1", "2", "3", "4", "--output", "a.png"},
+         "--view needs five numbers: AZIMUTH ELEVATION ZOOM PANX PANY, not '1 2 3 4 --output'"},
+        {{"--scene", "1", "--bench", "0"}, "--bench needs a frame count from 1 to 1000000, not '0'"},
+        {{"--scene", "1", "--no-mipmapping=0", "--output", "a.png"}, "--no-mipmapping takes no value"},
+        {{"--scene", "1", "--sphere", "", "--output", "a.png"}, "--sphere needs a file path, not ''"},
+        // A misspelt option is named rather than the option it was meant to be.
+        {{"--sceen", "3", "--output", "a.png"}, "unknown option '--sceen'"},
+        {{"--scene", "1", "--view", "1", "2", "3", "4", "5", "6", "--output", "a.png"}, "unexpected argument '6'"},
+        {{"--scene", "1", "--size", "8x8"}, "--output is required unless --bench is given"},
+    };
+    for (const auto& [args, message] : cases) {
+        const ParsedCommand command = parseCommand(args);
+        EXPECT_EQ(command.action, CommandAction::refuse) << message;
+        EXPECT_EQ(command.text, message);
+    }
+}
+
+TEST(RenderOptions, HelpAndVersionWinWhateverElseIsGiven)
+{
+    const ParsedCommand help = parseCommand({"--scene", "0", "--fast", "--help", "--version"});
+    EXPECT_EQ(help.action, CommandAction::print);
+    EXPECT_NE(help.text.find("\nUsage: pixelwright-render"), std::string::npos) << help.text;
+    EXPECT_EQ(help.text, parseCommand({"-h"}).text);
+    const ParsedCommand version = parseCommand({"--output", "a.png", "--version", "-h"});
+    EXPECT_EQ(version.action, CommandAction::print);
+    EXPECT_EQ(version.text.rfind("pixelwright-render ", 0), 0u) << version.text;
 }
 
 // A number too small for a float is still a number: it reads as the nearest subnormal or zero.
