@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -101,7 +102,16 @@ CLI::Option* addValueOption(CLI::App& app, Needs& needs, const std::string& name
     const auto check = [name, need, read](const Value& value) {
         if (!read(value)) throw CLI::ValidationError(name + " needs " + need + ", not '" + shown(value) + "'");
     };
-    return app.add_option_function<Value>(name, check, description)->option_text(valueName);
+    CLI::Option* option = app.add_option_function<Value>(name, check, description)->option_text(valueName);
+    // The last of a repeated option wins, yet an earlier one must still be a valid value: CLI11
+    // checks every occurrence before it keeps the last.
+    if constexpr (std::is_same_v<Value, std::string>)
+        option->check(CLI::Validator(
+            [name, need, read](std::string& value) {
+                return read(value) ? std::string() : name + " needs " + need + ", not '" + value + "'";
+            },
+            ""));
+    return option;
 }
 
 // CLI11 words a missing value as "NAME: 1 required TEXT missing" and a value given to a flag as
@@ -224,7 +234,12 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
     } catch (const CLI::ArgumentMismatch& mismatch) {
         return refusal(missingValueMessage(mismatch.what(), needs));
     } catch (const CLI::ParseError& error) {
-        return refusal(error.what());
+        // A check's message already begins with the option's name, which CLI11 puts before it again.
+        std::string message = error.what();
+        const size_t colon = message.find(": ");
+        if (colon != std::string::npos && message.compare(colon + 2, colon, message, 0, colon) == 0)
+            message.erase(0, colon + 2);
+        return refusal(message);
     }
     const std::vector<std::string> extras = app.remaining();
     if (!extras.empty()) {

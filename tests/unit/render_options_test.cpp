@@ -144,6 +144,10 @@ TEST(RenderOptions, RefusalsAreOneLineNamingTheArgument)
         {{"--sceen", "3", "--output", "a.png"}, "unknown option '--sceen'"},
         {{"--scene", "1", "--view", "1", "2", "3", "4", "5", "6", "--output", "a.png"}, "unexpected argument '6'"},
         {{"--scene", "1", "--size", "8x8"}, "--output is required unless --bench is given"},
+        // The last of a repeated option wins, but an earlier bad one is still refused.
+        {{"--scene", "0", "--scene", "3", "--output", "a.png"}, "--scene needs a number from 1 to 9, not '0'"},
+        {{"--scene", "1", "--size", "0x1", "--size", "2x2", "--output", "a.png"},
+         "--size needs WIDTHxHEIGHT, each from 1 to 16384, not '0x1'"},
     };
     for (const auto& [args, message] : cases) {
         const ParsedCommand command = parseCommand(args);
