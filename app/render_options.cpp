@@ -201,7 +201,7 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         ->disable_flag_override();
     addValueOption<std::string>(
         app, needs, "--sphere", "PATH", "a file path",
-        "scene 5's environment image, 256x256 raw RGB (default sphere.raw, then ../sphere.raw)",
+        "scene 5's environment image, 256x256 raw RGB (default sphere.raw, ../sphere.raw, then the installed copy)",
         [&](const std::string& text) {
             options.spherePath = text;
             return !text.empty();
@@ -217,13 +217,12 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         "after a warm-up, time FRAMES frames per renderer and print min, median, max (default none)",
         [&](const std::string& text) { return parseInt(text.c_str(), 1, 1000000, options.benchFrames); });
     // A blank line apart, each example stays a line of its own in a man page made from this help.
-    app.footer("Examples:\n"
+    app.footer("Exit status: 0 done, 1 writing failed or too little memory, 2 bad arguments, 3 no OpenGL\n"
+               "\n"
+               "Examples:\n"
                "  pixelwright-render --scene 4 --renderer both --output scene4.png\n"
                "\n"
-               "  pixelwright-render --scene 1 --size 960x540 --view -100 -40 0.25 0 0 --output turned.png\n"
-               "\n"
-               "Exit status:\n"
-               "  0 done, 1 writing failed or too little memory, 2 bad arguments, 3 no OpenGL");
+               "  pixelwright-render --scene 1 --size 960x540 --view -100 -40 0.25 0 0 --output turned.png\n");
 
     try {
         app.parse(argc, argv);
