@@ -11,7 +11,8 @@
 #include <cstdlib>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's own count (its allocator_interface.h, which GCC's packages do not ship).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
