@@ -183,7 +183,7 @@ TEST(RenderCli, VersionPrintsTheNameAndVersionAndExitsZero)
     TemporaryFolder folder;
     const CommandResult result = runRender({"--scene", "1", "--output", "out.png", "--version"}, folder.path());
     EXPECT_EQ(result.exitCode, 0) << result.errors;
-    EXPECT_EQ(result.output, "pixelwright-render 0.1.0\n");  // the version in project() of CMakeLists.txt
+    EXPECT_EQ(result.output, "pixelwright-render " PIXELWRIGHT_VERSION "\n");  // project()'s, in CMakeLists.txt
     EXPECT_EQ(result.errors, "");
     EXPECT_TRUE(folder.contents().empty());
 }
