@@ -68,7 +68,3 @@ std::vector<uint8_t> TestWindow::readBack(int width, int height)
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.data());
     return image;
 }
-
-// Read by the leak checker of sanitized builds: what Mesa's driver still holds at exit (the
-// window's buffers and context) is not the program's to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:_dri.so\n"; }
