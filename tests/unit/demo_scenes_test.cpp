@@ -1,17 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
 #include <memory>
 #include <string>
 
+#include "allocated_bytes.h"
 #include "raster/prepare_textures.h"
 #include "scene/demo_scenes.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// From the sanitizer runtime; GCC ships no header that declares it.
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
 
 namespace {
 
@@ -40,16 +35,6 @@ Scene built(int number)
     return scene;
 }
 
-// Bytes the allocator has handed out and not yet taken back.
-size_t allocatedBytes()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-#endif
-}
 
 }  // namespace
 

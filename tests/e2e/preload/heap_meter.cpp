@@ -3,37 +3,22 @@
 // to a fixed width, so the test reads a whole number whenever it looks. Unlike the resident size,
 // this does not hide a leak in the heap's free holes, nor count the holes as growth.
 #include <fcntl.h>
-#include <malloc.h>
 #include <pthread.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer runtime's own count (its allocator_interface.h, which GCC's packages do not ship).
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
+#include "allocated_bytes.h"
 
 namespace {
-
-size_t liveBytes()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    // The sanitizer's allocator replaces the C library's, whose statistics then read zero.
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-#endif
-}
 
 void* meter(void* file)
 {
     const int fd = static_cast<int>(reinterpret_cast<intptr_t>(file));
     char line[32];
     for (;;) {
-        const int length = std::snprintf(line, sizeof line, "%20zu\n", liveBytes());
+        const int length = std::snprintf(line, sizeof line, "%20zu\n", allocatedBytes());
         if (pwrite(fd, line, static_cast<size_t>(length), 0) != length) return nullptr;
         usleep(20000);
     }
