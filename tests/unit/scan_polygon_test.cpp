@@ -219,9 +219,11 @@ TEST(ScanPolygon, ShrunkWindowAddressesRowsWithTheCurrentWidth)
     DepthBuffer depth;
     depth.resize(480, 480);
     depth.resize(640, 600);
+    depth.clear(2.0f);
     depth.resize(480, 480);
     EXPECT_EQ(depth.capacity, 640u * 600u);
     EXPECT_EQ(depth.width, 480);
+    // Clears the 480 x 480 frame's cells only; the rest keeps the larger frame's 2.
     depth.clear(1.0f);
 
     TestRaster raster(480, 480);
@@ -231,7 +233,7 @@ TEST(ScanPolygon, ShrunkWindowAddressesRowsWithTheCurrentWidth)
     EXPECT_EQ(raster.depthBuffer.data[479 * 480 + 479], 0.5f);
     EXPECT_EQ(raster.depthBuffer.data[470 * 480 + 470], 0.5f);
     EXPECT_EQ(raster.depthBuffer.data[470 * 480 + 469], 1.0f);
-    EXPECT_EQ(raster.depthBuffer.data[479 * 640 + 479], 1.0f);  // where the old stride would put it
+    EXPECT_EQ(raster.depthBuffer.data[479 * 640 + 479], 2.0f);  // where the old stride would put it
 }
 
 TEST(ScanPolygon, NormalInterpolatedThroughZeroStaysZero)
