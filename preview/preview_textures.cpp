@@ -75,7 +75,6 @@ void setUpSphereMap(const Texture& image, unsigned name)
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glEnable(GL_TEXTURE_GEN_S);
     glEnable(GL_TEXTURE_GEN_T);
-    modulate();
 }
 
 void setUpColorTexture(const Texture& image, unsigned name, bool mipmapping)
