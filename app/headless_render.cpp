@@ -28,13 +28,20 @@ RgbImage topRowFirst(const std::vector<uint8_t>& bottomUp, int width, int height
     return image;
 }
 
-RgbImage renderSoftwareImage(HeadlessScene& headless, const CameraPose& pose)
+void drawSoftwareFrame(HeadlessScene& headless, const CameraPose& pose)
 {
     Scene& scene = headless.scene;
     setupCamera(scene.projectionStack, scene.viewStack, pose, headless.width, headless.height);
-    FrameImage frame(headless.width, headless.height);
-    renderSoftwareFrame(scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, frame);
-    return topRowFirst(frame.rgb, headless.width, headless.height);
+    // renderSoftwareFrame whitens the frame itself; this only gives it the size.
+    if (headless.frame.width != headless.width || headless.frame.height != headless.height)
+        headless.frame.reset(headless.width, headless.height);
+    renderSoftwareFrame(scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, headless.frame);
+}
+
+RgbImage renderSoftwareImage(HeadlessScene& headless, const CameraPose& pose)
+{
+    drawSoftwareFrame(headless, pose);
+    return topRowFirst(headless.frame.rgb, headless.width, headless.height);
 }
 
 RgbImage renderOpenGlImage(HeadlessScene& headless, const CameraPose& pose, const OffscreenGl& gl)

@@ -7,6 +7,7 @@
 #include "app/render_options.h"
 #include "raster/depth_buffer.h"
 #include "raster/edge_table.h"
+#include "raster/frame_image.h"
 #include "scene/scene.h"
 #include "texture/mip_chain.h"
 
@@ -18,12 +19,15 @@ struct HeadlessScene {
     std::vector<MipChain> mipChains;
     int width = 0;
     int height = 0;
+    FrameImage frame;  // the software renderer's last frame, kept so a steady frame allocates nothing
 };
 
 // Builds and prepares the scene the options name, for a frame of the options' size.
 void buildHeadlessScene(HeadlessScene& headless, const RenderOptions& options);
 
-// The software renderer's frame, exactly as the window would show it; needs no OpenGL.
+// The software renderer's frame into headless.frame, exactly as the window would show it; needs no
+// OpenGL. renderSoftwareImage also turns it into a picture, top row first.
+void drawSoftwareFrame(HeadlessScene& headless, const CameraPose& pose);
 RgbImage renderSoftwareImage(HeadlessScene& headless, const CameraPose& pose);
 
 // The OpenGL renderer's frame, drawn in gl, whose framebuffer has the scene's size.

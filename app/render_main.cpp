@@ -74,7 +74,7 @@ int render(const RenderOptions& options)
     buildHeadlessScene(headless, options);
 
     if (options.benchFrames > 0) {
-        if (wantSoftware) bench("software", options, [&] { renderSoftwareImage(headless, options.pose); });
+        if (wantSoftware) bench("software", options, [&] { drawSoftwareFrame(headless, options.pose); });
         if (wantOpenGl)
             bench("opengl", options, [&] { renderOpenGlImage(headless, options.pose, gl); });
     }
