@@ -15,6 +15,7 @@ void buildHeadlessScene(HeadlessScene& headless, const RenderOptions& options)
     headless.scene.clear();
     buildScene(headless.scene, options.sceneNumber, options.spherePath.empty() ? nullptr : options.spherePath.c_str());
     headless.scene.mipmapping = options.mipmapping;
+    headless.path = options.reference ? FramePath::oneFragmentAtATime : defaultFramePath();
     prepareTextures(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, options.width,
                     options.height);
 }
@@ -35,7 +36,8 @@ void drawSoftwareFrame(HeadlessScene& headless, const CameraPose& pose)
     // renderSoftwareFrame whitens the frame itself; this only gives it the size.
     if (headless.frame.width != headless.width || headless.frame.height != headless.height)
         headless.frame.reset(headless.width, headless.height);
-    renderSoftwareFrame(scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, headless.frame);
+    renderSoftwareFrame(scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, headless.frame,
+                        headless.path);
 }
 
 RgbImage renderSoftwareImage(HeadlessScene& headless, const CameraPose& pose)

@@ -7,6 +7,7 @@
 #include "app/render_options.h"
 #include "raster/depth_buffer.h"
 #include "raster/edge_table.h"
+#include "raster/frame_driver.h"
 #include "raster/frame_image.h"
 #include "scene/scene.h"
 #include "texture/mip_chain.h"
@@ -20,6 +21,7 @@ struct HeadlessScene {
     int width = 0;
     int height = 0;
     FrameImage frame;  // the software renderer's last frame, kept so a steady frame allocates nothing
+    FramePath path = FramePath::lanes;
 };
 
 // Builds and prepares the scene the options name, for a frame of the options' size.

@@ -196,6 +196,10 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         ->type_size(5)
         ->expected(1)
         ->allow_extra_args(false);
+    app.add_flag_callback("--reference", [&] { options.reference = true; },
+                          "the software picture one fragment at a time, the plainest path: the same pixels, "
+                          "slower (default lane groups)")
+        ->disable_flag_override();
     app.add_flag_callback("--no-mipmapping", [&] { options.mipmapping = false; },
                           "OpenGL textures single-level, as after key 'a' in the viewer (default mip-mapped)")
         ->disable_flag_override();

@@ -14,6 +14,7 @@ struct RenderOptions {
     int height = 480;
     CameraPose pose;  // the viewer's initial camera unless --view is given
     bool mipmapping = true;
+    bool reference = false;  // the software frame one fragment at a time
     std::string spherePath;  // empty: look up "sphere.raw" as the viewer does
     std::string output;
     int benchFrames = 0;  // 0: no benchmark

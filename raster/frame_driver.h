@@ -8,11 +8,21 @@
 #include "scene/scene.h"
 #include "texture/mip_chain.h"
 
+// How the frame's pixels are shaded: gathered and coloured a lane group at a time, or one fragment
+// at a time as the sweep finds it, the plainest statement of the same maths. Both give the same
+// pixels, bit for bit; the second is slower.
+enum class FramePath { lanes, oneFragmentAtATime };
+
+// One fragment at a time when PIXELWRIGHT_LANES is "reference", else lane groups.
+FramePath defaultFramePath();
+
 // One software frame into the current OpenGL buffer: a white clear, then every visible pixel as
 // one GL point, each polygon scan-converted on its own against the shared depth buffer.
 void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
-                         const std::vector<MipChain>& mipChains, int width, int height);
+                         const std::vector<MipChain>& mipChains, int width, int height,
+                         FramePath path = defaultFramePath());
 
 // The same frame, pixel for pixel, into an in-memory image of the image's size.
 void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
-                         const std::vector<MipChain>& mipChains, FrameImage& image);
+                         const std::vector<MipChain>& mipChains, FrameImage& image,
+                         FramePath path = defaultFramePath());

@@ -161,6 +161,7 @@ TEST(RenderCli, HelpListsEveryOptionWithItsDefaultAndExitsZero)
         {"-h,--help", "help"}, {"--version", "version"}, {"--scene N", "required"},
         {"--renderer NAME", "(default software)"}, {"--size WxH", "(default 480x480)"},
         {"--view A E Z X Y", "(default -135 -60 0.25 0 0)"}, {"--no-mipmapping", "(default mip-mapped)"},
+        {"--reference", "(default lane groups)"},
         {"--sphere PATH", "(default sphere.raw, ../sphere.raw, then the installed copy)"},
         {"--output FILE.png", "required unless --bench"}, {"--bench FRAMES", "(default none)"}};
     // Other arguments, even good ones, draw nothing beside the help.

@@ -101,3 +101,37 @@ TEST(RenderMatchesViewer, SoftwareExactlyAndOpenGlWithinOneLevelForEverySceneAtT
     EXPECT_TRUE(viewer.quitWith("q"));
     EXPECT_EQ(viewer.output().find("ERROR:"), std::string::npos) << viewer.output();
 }
+
+// The one-fragment path runs in both programs and draws the lane path's pixels exactly: in the tool
+// with --reference (at a turned pose, an odd size), in the viewer with PIXELWRIGHT_LANES=reference.
+TEST(RenderMatchesViewer, OneFragmentAtATimeDrawsTheSamePixelsInTheToolAndTheViewer)
+{
+    TemporaryFolder folder;
+    const std::vector<std::string> turned = {"--size", "173x129", "--view", "-100", "-75", "6", "30", "-20"};
+    for (int scene = 1; scene <= kScenes; ++scene) {
+        SCOPED_TRACE("scene " + std::to_string(scene));
+        RgbImage pictures[2];
+        for (int k = 0; k < 2; ++k) {
+            std::vector<std::string> arguments = {"--scene", std::to_string(scene), "--output", "picture.png"};
+            arguments.insert(arguments.end(), turned.begin(), turned.end());
+            if (k == 1) arguments.push_back("--reference");
+            const CommandResult result = runRender(arguments, folder.path());
+            ASSERT_EQ(result.exitCode, 0) << result.errors;
+            std::string error;
+            ASSERT_TRUE(readPng(folder.path() + "/picture.png", pictures[k], error)) << error;
+        }
+        EXPECT_TRUE(picturesAgree(pictures[0].pixels, pictures[1].pixels, 173, 129, 0));
+    }
+
+    const auto atStart = renderScenes(CameraPose{}, folder);
+    ViewerProcess viewer(PIXELWRIGHT_SOURCE_DIR, {}, {"PIXELWRIGHT_LANES=reference"});
+    ASSERT_TRUE(viewer.open());
+    ASSERT_TRUE(viewer.expectLine("Creating scene: 4"));
+    for (int scene = 1; scene <= kScenes; ++scene) {
+        SCOPED_TRACE("viewer, scene " + std::to_string(scene));
+        ASSERT_TRUE(viewer.switchScene(scene));
+        ASSERT_TRUE(viewer.press({"g"}));
+        EXPECT_TRUE(windowShows(viewer, atStart[scene - 1][0], 0));
+    }
+    EXPECT_TRUE(viewer.quitWith("q"));
+}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "math/camera.h"
+#include "raster/frame_driver.h"
 #include "raster/lanes.h"
 #include "raster/prepare_textures.h"
 #include "raster/render_polygons.h"
@@ -92,11 +93,16 @@ std::string renderBothWays(const Scene& scene, const std::vector<MipChain>& mipC
 // shading one fragment at a time does: every scene, poses near and far, crossing the near plane,
 // odd window sizes.
 // The suite runs these checks again with PIXELWRIGHT_LANES asking for each narrower copy of the
-// lane kernels; they would prove nothing new if the request were ignored.
+// lane kernels, and for the one-fragment path (which the pinned frames then go through); they
+// would prove nothing new if the request were ignored.
 TEST(RenderPaths, LaneKernelsRunInTheInstructionsAskedFor)
 {
     const char* asked = std::getenv("PIXELWRIGHT_LANES");
-    if (!asked) GTEST_SKIP() << "PIXELWRIGHT_LANES is unset, so the widest copy runs; LaneInstructions.256 and .portable ask for the others";
+    if (!asked)
+        GTEST_SKIP() << "PIXELWRIGHT_LANES is unset, so the widest copy runs; LaneInstructions.256, .portable "
+                        "and .reference ask for the others";
+    const bool reference = std::strcmp(asked, "reference") == 0;
+    EXPECT_EQ(defaultFramePath(), reference ? FramePath::oneFragmentAtATime : FramePath::lanes);
     if (std::strcmp(asked, "portable") == 0) {
         EXPECT_EQ(laneInstructions(), LaneInstructions::kPortable);
     } else if (std::strcmp(asked, "256") == 0) {
