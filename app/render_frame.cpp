@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "app/gl_point_sink.h"
 #include "preview/render_with_opengl.h"
 #include "raster/frame_driver.h"
 
@@ -12,7 +13,10 @@ void renderFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTa
         renderWithOpenGL(scene, width, height);
         return;
     }
-    renderSoftwareFrame(scene, depthBuffer, edgeTable, mipChains, width, height);
+    // The window is already white (drawFrame's clear): the software frame only adds its points.
+    GlPointSink points;
+    renderSoftwareFrame(scene, depthBuffer, edgeTable, mipChains, width, height, points);
+    glFlush();
 }
 
 void drawFrame(Scene& scene, const CameraPose& pose, DepthBuffer& depthBuffer, EdgeTable& edgeTable,

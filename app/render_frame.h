@@ -8,7 +8,8 @@
 #include "scene/scene.h"
 #include "texture/mip_chain.h"
 
-// Hands the frame to the OpenGL renderer or to the software renderer, by the scene's useOpenGL.
+// Hands the frame to the OpenGL renderer or to the software renderer, by the scene's useOpenGL;
+// the software renderer's pixels go to OpenGL as points, onto what the window already holds.
 void renderFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                  const std::vector<MipChain>& mipChains, int width, int height);
 

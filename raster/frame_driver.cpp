@@ -3,23 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "raster/gl_point_sink.h"
-#include "raster/render_polygons.h"
-
-namespace {
-
-template <class PointSink>
-void renderPolygonsBy(FramePath path, const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
-                      const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
-{
-    if (path == FramePath::oneFragmentAtATime)
-        renderPolygonsOneAtATime(scene, depthBuffer, edgeTable, mipChains, width, height, points);
-    else
-        renderPolygons(scene, depthBuffer, edgeTable, mipChains, width, height, points);
-}
-
-}  // namespace
-
 FramePath defaultFramePath()
 {
     static const FramePath chosen = [] {
@@ -30,18 +13,8 @@ FramePath defaultFramePath()
 }
 
 void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
-                         const std::vector<MipChain>& mipChains, int width, int height, FramePath path)
-{
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    GlPointSink points;
-    renderPolygonsBy(path, scene, depthBuffer, edgeTable, mipChains, width, height, points);
-    glFlush();
-}
-
-void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                          const std::vector<MipChain>& mipChains, FrameImage& image, FramePath path)
 {
     image.reset(image.width, image.height);
-    renderPolygonsBy(path, scene, depthBuffer, edgeTable, mipChains, image.width, image.height, image);
+    renderSoftwareFrame(scene, depthBuffer, edgeTable, mipChains, image.width, image.height, image, path);
 }

@@ -5,6 +5,7 @@
 #include "raster/depth_buffer.h"
 #include "raster/edge_table.h"
 #include "raster/frame_image.h"
+#include "raster/render_polygons.h"
 #include "scene/scene.h"
 #include "texture/mip_chain.h"
 
@@ -16,11 +17,19 @@ enum class FramePath { lanes, oneFragmentAtATime };
 // One fragment at a time when PIXELWRIGHT_LANES is "reference", else lane groups.
 FramePath defaultFramePath();
 
-// One software frame into the current OpenGL buffer: a white clear, then every visible pixel as
-// one GL point, each polygon scan-converted on its own against the shared depth buffer.
+// One software frame: every visible pixel handed to `points` as one point (span by span, in the
+// order the sweep finds them), each polygon scan-converted on its own against the shared depth
+// buffer. The window's code hands them to OpenGL.
+template <class PointSink>
 void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
-                         const std::vector<MipChain>& mipChains, int width, int height,
-                         FramePath path = defaultFramePath());
+                         const std::vector<MipChain>& mipChains, int width, int height, PointSink& points,
+                         FramePath path = defaultFramePath())
+{
+    if (path == FramePath::oneFragmentAtATime)
+        renderPolygonsOneAtATime(scene, depthBuffer, edgeTable, mipChains, width, height, points);
+    else
+        renderPolygons(scene, depthBuffer, edgeTable, mipChains, width, height, points);
+}
 
 // The same frame, pixel for pixel, into an in-memory image of the image's size.
 void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,

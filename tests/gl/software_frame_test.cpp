@@ -9,7 +9,7 @@
 #include "math/camera.h"
 #include "raster/frame_driver.h"
 #include "raster/frame_image.h"
-#include "raster/gl_point_sink.h"
+#include "app/gl_point_sink.h"
 #include "app/render_frame.h"
 #include "raster/prepare_textures.h"
 #include "scene/demo_scenes.h"
@@ -153,7 +153,10 @@ TEST(SoftwareFrame, WindowAndFrameImageShowTheSamePicture)
         std::vector<MipChain> chains(scene.primitives.size());
         DepthBuffer depth;
         EdgeTable edges;
-        renderSoftwareFrame(scene, depth, edges, chains, width, height);
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        scene.useOpenGL = false;
+        renderFrame(scene, depth, edges, chains, width, height);
         const std::vector<uint8_t> window = TestWindow::readBack(width, height);
 
         FrameImage image(width, height);
