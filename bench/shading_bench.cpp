@@ -1,4 +1,5 @@
-// Cost of shading alone, per pixel, on fragments shaped like those of the two heaviest scenes.
+// Cost of shading alone, per pixel, on the one-fragment path (shadeFragment, which --reference and
+// PIXELWRIGHT_LANES=reference draw with), on fragments shaped like those of the two heaviest scenes.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
