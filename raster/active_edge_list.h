@@ -65,8 +65,7 @@ struct ActiveEdgeList {
 inline void catchUpInterpolants(Edge& e)
 {
     for (; e.lagRows > 0; --e.lagRows) {
-        e.normal += e.normalStep;
-        renormalize(e.normal);
+        stepNormal(e.normal, e.normalStep);
         e.stOverW += e.stOverWStep;
     }
 }

@@ -4,7 +4,8 @@
 #include <iterator>
 
 #include "raster/active_edge_list.h"
-#include "raster/lanes.h"
+#include "raster/interpolate.h"
+#include "raster/lane_group.h"
 #include "raster/shade_fragment.h"
 
 namespace {
@@ -92,8 +93,7 @@ struct SpanLanes {
     template <class Roots>
     void step()
     {
-        normal = normal + normalStep;
-        normalizeWhereNonZero<Roots>(normal);
+        stepNormal<LaneGroup<Roots>>(normal, normalStep);
         if (kTextureCoordinates) stOverW = stOverW + stOverWStep;
     }
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "math/one_lane.h"
 #include "math/vec3.h"
 
 // The scan converter's arithmetic on interpolants. Each helper evaluates its whole expression in
@@ -38,10 +39,12 @@ inline Vec3 advance(const Vec3& a, const Vec3& step, float t)
     return {advance(a.x, step.x, t), advance(a.y, step.y, t), advance(a.z, step.z, t)};
 }
 
-// Normalises like Vec3::normalize, but a normal that interpolates through zero (between opposite
-// normals) stays zero instead of throwing: shading then decides what such a pixel shows.
-inline void renormalize(Vec3& v)
+// One step of the normal along an edge or a span, renormalised after every step; a normal that
+// interpolates through zero (between opposite normals) stays zero instead of throwing, and
+// shading decides what such a pixel shows. Over L, so that a lane group of spans steps alike.
+template <class L = OneLane>
+inline void stepNormal(typename L::Vec3& normal, const typename L::Vec3& step)
 {
-    const float len = v.length();
-    if (len != 0.0f) v /= len;
+    normal = normal + step;
+    normalizeWhereNonZero<L>(normal);
 }

@@ -159,6 +159,10 @@ PIXELWRIGHT_LANE_HELPER DoubleLanes absolute(DoubleLanes v)
     return reinterpret_cast<DoubleLanes>(reinterpret_cast<MaskWideLanes>(v) & kNoSign);
 }
 
+struct Vec2Lanes {
+    FloatLanes x, y;
+};
+
 // Three components of a lane group.
 struct Vec3Lanes {
     FloatLanes x, y, z;
@@ -184,20 +188,9 @@ PIXELWRIGHT_LANE_HELPER FloatLanes dot(const Vec3Lanes& a, const Vec3Lanes& b)
     return narrow(widen(a.x) * widen(b.x) + widen(a.y) * widen(b.y) + widen(a.z) * widen(b.z));
 }
 
-template <class Roots>
-inline FloatLanes length(const Vec3Lanes& v)
+PIXELWRIGHT_LANE_HELPER Vec3Lanes cross(const Vec3Lanes& a, const Vec3Lanes& b)
 {
-    return Roots::of(dot(v, v));
-}
-
-// Divides by the length where it is not 0; the mask says where it was not.
-template <class Roots>
-inline MaskLanes normalizeWhereNonZero(Vec3Lanes& v)
-{
-    const FloatLanes len = length<Roots>(v);
-    const MaskLanes nonZero = len != 0.0f;
-    v.x = select(nonZero, v.x / len, v.x);
-    v.y = select(nonZero, v.y / len, v.y);
-    v.z = select(nonZero, v.z / len, v.z);
-    return nonZero;
+    const DoubleLanes ax = widen(a.x), ay = widen(a.y), az = widen(a.z);
+    const DoubleLanes bx = widen(b.x), by = widen(b.y), bz = widen(b.z);
+    return {narrow(ay * bz - az * by), narrow(az * bx - ax * bz), narrow(ax * by - ay * bx)};
 }

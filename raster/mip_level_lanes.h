@@ -1,18 +1,19 @@
 #pragma once
 
-#include <cstddef>
 
 #include "raster/lanes.h"
 #include "texture/texture_sampling.h"
 
-// mipLevel for a lane group, to the bit, without a library logarithm per lane.
+// OneLane::log2 for a lane group, to the bit, without a library logarithm per lane: the one
+// operation of the level choice that the lanes take their own way, as they do the square root.
 //
-// mipLevel rounds log10(texels) / log10(2) to float. The series below gives the base-2 logarithm
-// within about 2^-48 of its size, and the library's quotient is as close (a few double ulps), so
-// both lie within 2^-40 of the series' value. Where that whole interval rounds to one float, that
-// float is the library's result too; otherwise (about one lane in 2^15), and wherever the series
-// does not apply, the lane calls mipLevel itself.
-PIXELWRIGHT_LANE_HELPER FloatLanes mipLevels(DoubleLanes texels, size_t lanes)
+// OneLane::log2 rounds log10(texels) / log10(2) to float. The series below gives the base-2
+// logarithm within about 2^-48 of its size, and the library's quotient is as close (a few double
+// ulps), so both lie within 2^-40 of the series' value. Where that whole interval rounds to one
+// float, that float is the library's result too; otherwise (about one lane in 2^15), and wherever
+// the series does not apply, the lane calls OneLane::log2 itself. Lanes below
+// kSurelyMagnifiedTexels, which mipLevel never takes the logarithm of, are left at 0.
+PIXELWRIGHT_LANE_HELPER FloatLanes log2Lanes(DoubleLanes texels)
 {
     const MaskWideLanes inRange = (texels >= kSurelyMagnifiedTexels) & (texels < 0x1p1000);
     const DoubleLanes x = inRange ? texels : splatWide(1.0);
@@ -46,11 +47,10 @@ PIXELWRIGHT_LANE_HELPER FloatLanes mipLevels(DoubleLanes texels, size_t lanes)
     const FloatLanes below = narrow(log2Texels - margin);
     const FloatLanes above = narrow(log2Texels + margin);
     const MaskLanes decided = (below == above) & __builtin_convertvector(inRange, MaskLanes);
-    FloatLanes lambda = narrow(0.5 * widen(below));
     const MaskLanes magnified = __builtin_convertvector(texels < kSurelyMagnifiedTexels, MaskLanes);
-    lambda = select(magnified, splat(-1.0f), lambda);
-    for (size_t lane = 0; lane < lanes; ++lane) {
-        if (!decided[lane] && !magnified[lane]) lambda[lane] = mipLevel(texels[lane]);
+    FloatLanes log2 = below;
+    for (int lane = 0; lane < kLanes; ++lane) {
+        if (!decided[lane] && !magnified[lane]) log2[lane] = OneLane::log2(texels[lane]);
     }
-    return lambda;
+    return log2;
 }

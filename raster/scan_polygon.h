@@ -46,8 +46,7 @@ void scanSpan(Edge& left, Edge& right, int row, int width, DepthBuffer& depthBuf
         for (int column = steppedTo; column < last; ++column) {
             if (depthBuffer.testAndSet(depth, column, row)) {
                 for (; steppedTo < column; ++steppedTo) {
-                    normal += s.normalStep;
-                    renormalize(normal);
+                    stepNormal(normal, s.normalStep);
                     stOverW += s.stOverWStep;
                 }
                 if (pending) sink.fragment(f);

@@ -4,6 +4,7 @@
 
 #include "math/color.h"
 #include "math/vec3.h"
+#include "raster/unproject.h"
 #include "scene/scene.h"
 #include "texture/fragment.h"
 #include "texture/mip_chain.h"
@@ -14,6 +15,7 @@ struct FrameShading {
     const std::vector<MipChain>* mipChains = nullptr;
     int width = 0;
     int height = 0;
+    Unprojection<OneLane> unprojection;
     Vec3 eye;
     bool eyeValid = false;  // false when the eye cannot be carried back to world space (w = 0)
 };
@@ -25,17 +27,13 @@ FrameShading prepareFrameShading(const Scene& scene, const std::vector<MipChain>
 bool readsTextureCoordinates(const std::vector<MipChain>& mipChains, const Primitive& primitive,
                              unsigned primitiveIndex);
 
+// The primitive's texture chain, or null where it samples as white (no chain, or no colour texels).
+const MipChain* primitiveTexture(const std::vector<MipChain>& mipChains, unsigned primitiveIndex);
+
 // The pixel's colour, unclamped. False when the pixel cannot be shaded (a zero vector to
 // normalise, or a position with w = 0): the caller then emits no point.
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
                    unsigned primitiveIndex, Color& out);
-
-// A window coordinate taken at a whole number, in [-1, 1] across a frame side of that size: exactly
-// undoes the viewport mapping.
-inline float normalizedDeviceCoordinate(float windowCoordinate, int size)
-{
-    return static_cast<float>(static_cast<double>(windowCoordinate) * 2.0 / size - 1.0);
-}
 
 // World position of a window position taken at whole-number coordinates. Throws ZeroDivide for w = 0.
 Vec3 unprojectPixel(const Scene& scene, float x, float y, float depth, int width, int height);

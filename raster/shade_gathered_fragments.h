@@ -1,19 +1,14 @@
 #pragma once
 
-#include "raster/lanes.h"
 #include "raster/gathered_fragments.h"
+#include "raster/lane_group.h"
 #include "raster/shade_fragment.h"
-
-// A matrix with its elements in double, each spread over the lanes.
-struct WideMatrix {
-    DoubleLanes m[4][4];
-};
 
 // What every polygon of a frame shares, spread over the lanes once per frame.
 struct LaneShading {
     FrameShading frame;
-    WideMatrix projectionInverse;
-    WideMatrix viewInverse;
+    // The matrices hold doubles, the same whichever instruction set shades.
+    Unprojection<LaneGroup<NarrowRoots>> unprojection;
     Vec3Lanes eye;
 };
 

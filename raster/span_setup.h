@@ -47,22 +47,10 @@ inline void setUpSpanInterpolants(const Edge& left, const Edge& right, SpanSetup
 {
     const float dx0 = static_cast<float>(static_cast<double>(s.firstColumn) - left.x);
     const float d = static_cast<float>(static_cast<double>(right.x) - left.x);
-    // Each step and start exactly as stepPer and advance round it, four at a time: the divisions
-    // are most of a span's set-up cost.
-    using Double4 = double __attribute__((vector_size(32)));
-    using Float4 = float __attribute__((vector_size(16)));
-    const Double4 a0{left.normal.x, left.normal.y, left.normal.z, left.stOverW.x};
-    const Double4 b0{right.normal.x, right.normal.y, right.normal.z, right.stOverW.x};
-    const Double4 a1{left.stOverW.y, left.stOverW.z, 0.0, 0.0};
-    const Double4 b1{right.stOverW.y, right.stOverW.z, 0.0, 0.0};
-    const Float4 step0 = __builtin_convertvector((b0 - a0) / d, Float4);
-    const Float4 step1 = __builtin_convertvector((b1 - a1) / d, Float4);
-    const Float4 start0 = __builtin_convertvector(a0 + __builtin_convertvector(step0, Double4) * dx0, Float4);
-    const Float4 start1 = __builtin_convertvector(a1 + __builtin_convertvector(step1, Double4) * dx0, Float4);
-    s.normalStep = {step0[0], step0[1], step0[2]};
-    s.normal = {start0[0], start0[1], start0[2]};
-    s.stOverWStep = {step0[3], step1[0], step1[1]};
-    s.stOverW = {start0[3], start1[0], start1[1]};
+    s.normalStep = stepPer(left.normal, right.normal, d);
+    s.normal = advance(left.normal, s.normalStep, dx0);
+    s.stOverWStep = stepPer(left.stOverW, right.stOverW, d);
+    s.stOverW = advance(left.stOverW, s.stOverWStep, dx0);
 }
 
 inline SpanSetup setUpSpan(const Edge& left, const Edge& right, int width)

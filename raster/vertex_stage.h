@@ -11,14 +11,14 @@ using ClipVertex = Vertex;
 
 // The three matrices of one frame, read once per frame and kept widened for the many vertices.
 struct VertexStage {
-    WideMat4 view;
-    WideMat4 projection;
-    WideMat4 viewport;
+    WideMat4<> view;
+    WideMat4<> projection;
+    WideMat4<> viewport;
 };
 
 inline VertexStage makeVertexStage(const Mat4& view, const Mat4& projection, const Mat4& viewport)
 {
-    return {wideColumns(view), wideColumns(projection), wideColumns(viewport)};
+    return {wideMatrix(view), wideMatrix(projection), wideMatrix(viewport)};
 }
 
 // Maps normalised device x, y in [-1, 1] to window pixels: x·W/2 + W/2, y·H/2 + H/2; z unchanged.

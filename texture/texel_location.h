@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "math/color.h"
+#include "math/one_lane.h"
 #include "texture/mip_chain.h"
 #include "texture/texture.h"
 
@@ -26,11 +27,13 @@ namespace texel_location {
 // A texel coordinate (s times a side) pulled into [0, size] before anything converts it to int:
 // NaN and values below 0 go to the first texel, infinities and values above size to the last.
 // Inside [0, size] it is unchanged, so the weights are exactly those of the coordinate.
-inline float clampToExtent(float u, int32_t size)
+template <class L = OneLane>
+inline typename L::Float clampToExtent(typename L::Float u, int32_t size)
 {
-    if (!(u > 0.0f)) return 0.0f;
-    const auto extent = static_cast<float>(size);
-    return u > extent ? extent : u;
+    const typename L::Float zero = L::splat(0.0f);
+    const typename L::Float extent = L::splat(static_cast<float>(size));
+    u = L::select(u > zero, u, zero);
+    return L::select(u > extent, extent, u);
 }
 
 // The nearest texel's index: trunc(u), held on the first and last texel.
@@ -39,16 +42,26 @@ inline int32_t nearestIndex(float u, int32_t size)
     return std::min(static_cast<int32_t>(clampToExtent(u, size)), size - 1);
 }
 
-inline float scale(float s, int32_t size) { return static_cast<float>(static_cast<double>(s) * size); }
+template <class L = OneLane>
+inline typename L::Float scale(typename L::Float s, int32_t size)
+{
+    return L::narrow(L::widen(s) * static_cast<double>(size));
+}
 
 // Column or row i and its upper neighbour, both held inside the image; i comes from a clamped
 // coordinate, so it is at most size.
+template <class L = OneLane>
 struct HeldPair {
-    int32_t lower;
-    int32_t upper;
+    typename L::Int lower;
+    typename L::Int upper;
 };
 
-inline HeldPair heldPair(int32_t i, int32_t size) { return {std::min(i, size - 1), std::min(i + 1, size - 1)}; }
+template <class L = OneLane>
+inline HeldPair<L> heldPair(typename L::Int i, int32_t size)
+{
+    const typename L::Int last = L::splatInt(size - 1);
+    return {L::min(i, last), L::min(i + 1, last)};
+}
 
 // The four texels around (s, t) and their weights.
 inline void bilinearTexels(const Texture& level, float s, float t, SampleTexels& p)
@@ -57,8 +70,8 @@ inline void bilinearTexels(const Texture& level, float s, float t, SampleTexels&
     const float v = clampToExtent(scale(t, level.height), level.height);
     const auto x0 = static_cast<int32_t>(u);
     const auto y0 = static_cast<int32_t>(v);
-    const HeldPair xs = heldPair(x0, level.width);
-    const HeldPair ys = heldPair(y0, level.height);
+    const HeldPair<> xs = heldPair(x0, level.width);
+    const HeldPair<> ys = heldPair(y0, level.height);
     p.texels[0] = level.texel(xs.lower, ys.lower);
     p.texels[1] = level.texel(xs.upper, ys.lower);
     p.texels[2] = level.texel(xs.lower, ys.upper);

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "raster/mip_level_lanes.h"
+#include "raster/lane_group.h"
 
 namespace {
 
@@ -17,15 +17,18 @@ uint32_t bitsOf(float v)
     return b;
 }
 
+// The level choice over a lane group, whose logarithm the lanes take their own way.
+FloatLanes mipLevels(DoubleLanes texels) { return mipLevel<LaneGroup<NarrowRoots>>(texels); }
+
 // Runs the inputs through mipLevels a lane group at a time, the last group partly filled with
-// NaN that must not leak into the lanes asked for, and expects every lane's bits from mipLevel.
+// NaN that must not leak into the other lanes, and expects every lane's bits from mipLevel.
 void expectSameLevels(const std::vector<double>& inputs)
 {
     for (size_t i = 0; i < inputs.size(); i += kLanes) {
         const size_t lanes = std::min<size_t>(kLanes, inputs.size() - i);
         DoubleLanes texels = splatWide(std::numeric_limits<double>::quiet_NaN());
         for (size_t lane = 0; lane < lanes; ++lane) texels[lane] = inputs[i + lane];
-        const FloatLanes levels = mipLevels(texels, lanes);
+        const FloatLanes levels = mipLevels(texels);
         for (size_t lane = 0; lane < lanes; ++lane) {
             const float expected = mipLevel(inputs[i + lane]);
             if (std::isnan(expected)) {
@@ -83,7 +86,7 @@ TEST(MipLevels, MagnifiedOddAndHugeFootprintsTakeMipLevelsAnswer)
                       std::numeric_limits<double>::denorm_min(), 0x1p1000, std::nextafter(0x1p1000, 0.0),
                       std::numeric_limits<double>::max(), inf, -inf, std::numeric_limits<double>::quiet_NaN(), 1.0,
                       4.0, 65536.0, 0x1p40});
-    EXPECT_EQ(mipLevels(splatWide(0.5), kLanes)[0], -1.0f);
-    EXPECT_EQ(mipLevels(splatWide(4.0), kLanes)[kLanes - 1], 1.0f);
-    EXPECT_EQ(mipLevels(splatWide(65536.0), kLanes)[0], 8.0f);
+    EXPECT_EQ(mipLevels(splatWide(0.5))[0], -1.0f);
+    EXPECT_EQ(mipLevels(splatWide(4.0))[kLanes - 1], 1.0f);
+    EXPECT_EQ(mipLevels(splatWide(65536.0))[0], 8.0f);
 }

@@ -73,7 +73,7 @@ TEST(ShadeFragment, WithoutLightsOnlyTheTexturedAmbientRemains)
     // No texture: white.
     const Color plain = shade(p, pixel(1, 3, 0.5f));
     expectRgb(plain, 0.25f, 0.5f, 0.75f);
-    EXPECT_EQ(plain.a, 2.0f);  // ambient alpha plus the accumulator's starting 1
+    EXPECT_EQ(plain.a, 1.0f);  // alpha is never output: one fragment gives 1, as a lane group does
 
     // The fragment sits at s = t = 0.5, texel (1, 1) of a 2 x 2 level, magnified.
     Texture level(2, 2, 3);
