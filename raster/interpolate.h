@@ -3,8 +3,10 @@
 #include "math/one_lane.h"
 #include "math/vec3.h"
 
-// The scan converter's arithmetic on interpolants. Each helper evaluates its whole expression in
-// double and rounds once, when the result is stored, so edges and spans round alike.
+// The scan converter's arithmetic on interpolants, shared by edges and spans so that both round
+// alike. On plain floats (x, depth) each helper evaluates its whole expression in double and
+// rounds once. On Vec3 values (normal, (s/w, t/w, 1/w)) it is a chain of Vec3 operations, and each
+// of them rounds: the difference, the product and the sum.
 
 // a + u·(b − a)
 inline float lerp(float a, float b, float u)
@@ -12,10 +14,7 @@ inline float lerp(float a, float b, float u)
     return static_cast<float>(a + static_cast<double>(u) * (static_cast<double>(b) - a));
 }
 
-inline Vec3 lerp(const Vec3& a, const Vec3& b, float u)
-{
-    return {lerp(a.x, b.x, u), lerp(a.y, b.y, u), lerp(a.z, b.z, u)};
-}
+inline Vec3 lerp(const Vec3& a, const Vec3& b, float u) { return a + u * (b - a); }
 
 // (b − a) / d: the change per unit of d.
 inline float stepPer(float a, float b, float d)
@@ -23,10 +22,7 @@ inline float stepPer(float a, float b, float d)
     return static_cast<float>((static_cast<double>(b) - a) / d);
 }
 
-inline Vec3 stepPer(const Vec3& a, const Vec3& b, float d)
-{
-    return {stepPer(a.x, b.x, d), stepPer(a.y, b.y, d), stepPer(a.z, b.z, d)};
-}
+inline Vec3 stepPer(const Vec3& a, const Vec3& b, float d) { return (b - a) / d; }
 
 // a + step·t
 inline float advance(float a, float step, float t)
@@ -34,10 +30,7 @@ inline float advance(float a, float step, float t)
     return static_cast<float>(a + static_cast<double>(step) * t);
 }
 
-inline Vec3 advance(const Vec3& a, const Vec3& step, float t)
-{
-    return {advance(a.x, step.x, t), advance(a.y, step.y, t), advance(a.z, step.z, t)};
-}
+inline Vec3 advance(const Vec3& a, const Vec3& step, float t) { return a + t * step; }
 
 // One step of the normal along an edge or a span, renormalised after every step; a normal that
 // interpolates through zero (between opposite normals) stays zero instead of throwing, and

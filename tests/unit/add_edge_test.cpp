@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "raster/add_edge.h"
+#include "raster/span_setup.h"
 
 namespace {
 
@@ -45,6 +46,50 @@ TEST(AddEdge, SetsTheEdgeUpAtItsFirstRow)
     EXPECT_EQ(e.stOverWStep.z, -0.0625f);
     EXPECT_EQ(e.lower.position.y, 0.5f);
     EXPECT_FALSE(e.finished);
+}
+
+// The normal and (s/w, t/w, 1/w) are Vec3 values: their set-up rounds after the difference, the
+// product or quotient, and the sum. x and depth are plain floats, carried in double and rounded
+// once. The inputs are chosen where the two roundings part.
+TEST(Interpolants, VectorsRoundEveryOperationAndScalarsRoundOnce)
+{
+    EdgeTable table;
+    table.resize(10);
+    ScreenVertex lower = vertex(0.1f, 1.5f, 0.1f, 1);
+    ScreenVertex upper = vertex(0.8f, 2.5f, 0.8f, 1);
+    lower.normal = Vec3(0.1f, 0, 0);
+    upper.normal = Vec3(0.8f, 0, 0);
+    lower.s = 0.1f;
+    upper.s = 0.8f;
+    addEdge(lower, upper, 10, table);  // u = 0.5
+    ASSERT_EQ(table.buckets[2].size(), 1u);
+    const Edge& halfway = table.buckets[2][0];
+    EXPECT_EQ(halfway.x, 0.45000001788139343f);
+    EXPECT_EQ(halfway.depth, 0.45000001788139343f);
+    EXPECT_EQ(halfway.normal.x, 0.44999998807907104f);
+    EXPECT_EQ(halfway.stOverW.x, 0.44999998807907104f);
+
+    lower = vertex(0.7f, 1.5f, 0.7f, 1);
+    upper = vertex(1.7f, 4.0f, 1.7f, 1);
+    lower.normal = Vec3(0.7f, 0, 0);
+    upper.normal = Vec3(1.7f, 0, 0);
+    addEdge(lower, upper, 10, table);  // dy = 2.5
+    ASSERT_EQ(table.buckets[2].size(), 2u);
+    const Edge& steep = table.buckets[2][1];
+    EXPECT_EQ(steep.xStep, 0.40000003576278687f);
+    EXPECT_EQ(steep.depthStep, 0.40000003576278687f);
+    EXPECT_EQ(steep.normalStep.x, 0.4000000059604645f);
+
+    // Along a span the same: d = 2.5 from x = 0.5 to 3.
+    Edge left, right;
+    left.x = 0.5f;
+    right.x = 3.0f;
+    left.depth = left.normal.x = left.stOverW.z = 0.7f;
+    right.depth = right.normal.x = right.stOverW.z = 1.7f;
+    const SpanSetup span = setUpSpan(left, right, 10);
+    EXPECT_EQ(span.depthStep, 0.40000003576278687f);
+    EXPECT_EQ(span.normalStep.x, 0.4000000059604645f);
+    EXPECT_EQ(span.stOverWStep.z, 0.4000000059604645f);
 }
 
 TEST(AddEdge, CutsToTheFrameRowsAndDropsWhatCannotBeDrawn)

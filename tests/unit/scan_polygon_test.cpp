@@ -308,13 +308,6 @@ TEST(ScanPolygon, EmptyOrNegativeFrameDrawsNothing)
 
 namespace {
 
-// (b − a) / d with one rounding.
-Vec3 perColumn(const Vec3& a, const Vec3& b, float d)
-{
-    return {static_cast<float>((static_cast<double>(b.x) - a.x) / d), static_cast<float>((static_cast<double>(b.y) - a.y) / d),
-            static_cast<float>((static_cast<double>(b.z) - a.z) / d)};
-}
-
 // The span walk written the plain way: every interpolant stepped at every pixel, visible or not.
 std::vector<Fragment> plainSpan(const Edge& left, const Edge& right, int row, int width, DepthBuffer& depthBuffer)
 {
@@ -327,14 +320,11 @@ std::vector<Fragment> plainSpan(const Edge& left, const Edge& right, int row, in
     const float d = right.x - left.x;
     const float depthStepX = static_cast<float>((static_cast<double>(right.depth) - left.depth) / d);
     float depth = static_cast<float>(left.depth + static_cast<double>(depthStepX) * dx0);
-    const Vec3 normalStepX = perColumn(left.normal, right.normal, d);
-    Vec3 normal(static_cast<float>(left.normal.x + static_cast<double>(normalStepX.x) * dx0),
-                static_cast<float>(left.normal.y + static_cast<double>(normalStepX.y) * dx0),
-                static_cast<float>(left.normal.z + static_cast<double>(normalStepX.z) * dx0));
-    const Vec3 stStepX = perColumn(left.stOverW, right.stOverW, d);
-    Vec3 st(static_cast<float>(left.stOverW.x + static_cast<double>(stStepX.x) * dx0),
-            static_cast<float>(left.stOverW.y + static_cast<double>(stStepX.y) * dx0),
-            static_cast<float>(left.stOverW.z + static_cast<double>(stStepX.z) * dx0));
+    // Vec3 operations, each rounding: the difference, the quotient, the product and the sum.
+    const Vec3 normalStepX = (right.normal - left.normal) / d;
+    Vec3 normal = left.normal + dx0 * normalStepX;
+    const Vec3 stStepX = (right.stOverW - left.stOverW) / d;
+    Vec3 st = left.stOverW + dx0 * stStepX;
     for (float x = xs; x < xe; x += 1.0f) {
         if (depthBuffer.testAndSet(depth, static_cast<int>(x), row)) {
             Fragment f;
