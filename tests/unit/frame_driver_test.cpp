@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <limits>
+#include <new>
 #include <random>
+#include <string>
 
+#include "allocated_bytes.h"
 #include "math/camera.h"
 #include "raster/frame_driver.h"
+#include "raster/prepare_textures.h"
+#include "scene/demo_scenes.h"
 
 namespace {
 
@@ -48,7 +55,48 @@ size_t polygonCount(const Scene& scene)
     return n;
 }
 
+// Every operator new of the test program, so that a test can see a frame make none.
+std::atomic<uint64_t>& newCalls()
+{
+    static std::atomic<uint64_t> calls{0};
+    return calls;
+}
+
 }  // namespace
+
+void* operator new(size_t size)
+{
+    newCalls().fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
+TEST(FrameDriver, SteadyFrameOfEverySceneAllocatesNothing)
+{
+    for (int number = 1; number <= 5; ++number) {
+        Scene scene;
+        testing::internal::CaptureStdout();
+        buildScene(scene, number, PIXELWRIGHT_SOURCE_DIR "/sphere.raw");
+        testing::internal::GetCapturedStdout();
+        DepthBuffer depth;
+        EdgeTable edges;
+        std::vector<MipChain> chains;
+        prepareTextures(scene, depth, edges, chains, 480, 480);
+        setupCamera(scene.projectionStack, scene.viewStack, CameraPose{}, 480, 480);
+        FrameImage image(480, 480);
+        for (FramePath path : {FramePath::lanes, FramePath::oneFragmentAtATime}) {
+            SCOPED_TRACE("scene " + std::to_string(number) + ", path " + std::to_string(static_cast<int>(path)));
+            renderSoftwareFrame(scene, depth, edges, chains, image, path);
+            const uint64_t calls = newCalls().load();
+            const size_t bytes = allocatedBytes();
+            renderSoftwareFrame(scene, depth, edges, chains, image, path);
+            EXPECT_EQ(newCalls().load() - calls, 0u);
+            EXPECT_EQ(allocatedBytes(), bytes);
+        }
+    }
+}
 
 TEST(FrameDriver, EmptyFrameDrawsNothing)
 {
