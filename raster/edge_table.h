@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "raster/edge.h"
+#include "raster/sweep_storage.h"
 
-// One bucket per frame row, holding the edges that start on that row. Only grows.
+// One bucket per frame row, holding the edges that start on that row, and the rest of the sweep's
+// working storage. Only grows.
 struct EdgeTable {
     std::vector<std::vector<Edge>> buckets;
     unsigned rows = 0;
@@ -13,6 +15,7 @@ struct EdgeTable {
     // so that clearing and sweeping one polygon cost nothing for the rows it does not reach.
     int lowestFilled = INT_MAX;
     int highestFilled = -1;
+    SweepStorage sweep;
 
     void resize(int n)
     {

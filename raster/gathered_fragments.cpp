@@ -140,8 +140,12 @@ struct StepSpans {
 
 void GatheredFragments::setFrameSize(int width, int height)
 {
-    columnNdc.resize(width > 0 ? static_cast<size_t>(width) : 0u);
-    rowNdc.resize(height > 0 ? static_cast<size_t>(height) : 0u);
+    const size_t columns = width > 0 ? static_cast<size_t>(width) : 0u;
+    const size_t rows = height > 0 ? static_cast<size_t>(height) : 0u;
+    // Only this fills the tables, so their lengths tell the size they were worked out for.
+    if (columnNdc.size() == columns && rowNdc.size() == rows) return;
+    columnNdc.resize(columns);
+    rowNdc.resize(rows);
     for (size_t c = 0; c < columnNdc.size(); ++c)
         columnNdc[c] = normalizedDeviceCoordinate(static_cast<float>(c), width);
     for (size_t r = 0; r < rowNdc.size(); ++r) rowNdc[r] = normalizedDeviceCoordinate(static_cast<float>(r), height);
@@ -149,6 +153,7 @@ void GatheredFragments::setFrameSize(int width, int height)
 
 void GatheredFragments::startFrame(int width, int height)
 {
+    clear();
     setFrameSize(width, height);
     const size_t columns = width > 0 ? static_cast<size_t>(width) : 0u;
     reserve(kGatherFragments + columns, kGatherSpans);

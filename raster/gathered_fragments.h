@@ -88,8 +88,9 @@ struct GatheredFragments {
     // The normalized device coordinate of every column and row, for a frame of that size.
     void setFrameSize(int width, int height);
 
-    // setFrameSize, and room for everything gathered until full() plus one more span, so that
-    // gathering a frame never allocates.
+    // Empties the storage, then setFrameSize, and room for everything gathered until full() plus
+    // one more span, so that gathering a frame never allocates (nor, after one at that size,
+    // starting it).
     void startFrame(int width, int height);
 
     // Time to shade what was gathered before adding another span.

@@ -2,12 +2,14 @@
 
 #include <vector>
 
-#include "raster/edge_table.h"
 #include "raster/screen_vertex.h"
 #include "raster/vertex_stage.h"
 #include "scene/scene.h"
 
-// Working storage for one polygon at a time, kept for a whole frame so that it only grows.
+// Not included: the table holds a PolygonScratch.
+struct EdgeTable;
+
+// Working storage for one polygon at a time, kept from frame to frame so that it only grows.
 struct PolygonScratch {
     std::vector<ClipVertex> clip;
     std::vector<ScreenVertex> screen;

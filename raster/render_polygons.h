@@ -14,15 +14,15 @@
 #include "raster/shaded_points.h"
 #include "raster/vertex_stage.h"
 
-// Clears the depth buffer, then puts each polygon's edges, through the vertex stage, into a fresh
-// edge table and calls fill(primitiveIndex): every polygon is filled on its own. The edges carry
-// texture coordinates only for primitives whose shading reads them.
+// Clears the depth buffer, then puts each polygon's edges, through the vertex stage, into the
+// emptied edge table and calls fill(primitiveIndex): every polygon is filled on its own. The edges
+// carry texture coordinates only for primitives whose shading reads them.
 template <class FillPolygon>
 void forEachPolygon(const Scene& scene, const std::vector<MipChain>& mipChains, DepthBuffer& depthBuffer,
                     EdgeTable& edgeTable, int width, int height, FillPolygon&& fill)
 {
     const VertexStage stage = makeVertexStage(scene, width, height);
-    PolygonScratch scratch;
+    PolygonScratch& scratch = edgeTable.sweep.scratch;
     depthBuffer.resize(width, height);
     depthBuffer.clear(1.0f);
     for (size_t i = 0; i < scene.primitives.size(); ++i) {
@@ -44,7 +44,7 @@ template <class Flush>
 void gatherPolygons(const Scene& scene, const std::vector<MipChain>& mipChains, DepthBuffer& depthBuffer,
                     EdgeTable& edgeTable, int width, int height, GatheredFragments& fragments, Flush&& flush)
 {
-    ActiveEdgeList active;
+    ActiveEdgeList& active = edgeTable.sweep.active;
     size_t gathering = 0;  // the primitive whose pixels are gathered
     forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
         if (i != gathering && !fragments.spans.empty()) flush(gathering);
@@ -77,7 +77,7 @@ void renderPolygons(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edg
                     const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
 {
     const LaneShading shading = prepareLaneShading(prepareFrameShading(scene, mipChains, width, height));
-    GatheredFragments fragments;
+    GatheredFragments& fragments = edgeTable.sweep.fragments;
     fragments.startFrame(width, height);
     gatherPolygons(scene, mipChains, depthBuffer, edgeTable, width, height, fragments, [&](size_t i) {
         const Primitive& primitive = scene.primitives[i];
@@ -96,7 +96,7 @@ void renderPolygonsOneAtATime(const Scene& scene, DepthBuffer& depthBuffer, Edge
                               const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
 {
     const FrameShading shading = prepareFrameShading(scene, mipChains, width, height);
-    ActiveEdgeList active;
+    ActiveEdgeList& active = edgeTable.sweep.active;
     forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
         active.clear();
         ShadedPoints<PointSink> sink{shading, scene.primitives[i], static_cast<unsigned>(i), points};

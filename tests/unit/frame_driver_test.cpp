@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <limits>
+#include <new>
 #include <random>
+#include <string>
 
+#include "allocated_bytes.h"
 #include "math/camera.h"
 #include "raster/frame_driver.h"
+#include "raster/prepare_textures.h"
+#include "scene/demo_scenes.h"
 
 namespace {
 
@@ -48,7 +55,65 @@ size_t polygonCount(const Scene& scene)
     return n;
 }
 
+// Every allocation of the test program, so that a test can see a frame make none: through the
+// sanitizer allocator's hook where it runs (it also sees the driver's nothrow news, which a
+// replaced operator delete would free as mismatched), else through operator new, replaced below.
+std::atomic<uint64_t>& allocations()
+{
+    static std::atomic<uint64_t> calls{0};
+    return calls;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+void countAllocations()
+{
+    __sanitizer_install_malloc_and_free_hooks([](const volatile void*, size_t) { ++allocations(); },
+                                              [](const volatile void*) {});
+}
+#else
+void countAllocations() {}
+#endif
+
 }  // namespace
+
+#if !defined(__SANITIZE_ADDRESS__)
+void* operator new(size_t size)
+{
+    ++allocations();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+#endif
+
+TEST(FrameDriver, SteadyFrameOfEverySceneAllocatesNothing)
+{
+    countAllocations();
+    for (int number = 1; number <= 5; ++number) {
+        Scene scene;
+        testing::internal::CaptureStdout();
+        buildScene(scene, number, PIXELWRIGHT_SOURCE_DIR "/sphere.raw");
+        testing::internal::GetCapturedStdout();
+        DepthBuffer depth;
+        EdgeTable edges;
+        std::vector<MipChain> chains;
+        prepareTextures(scene, depth, edges, chains, 480, 480);
+        setupCamera(scene.projectionStack, scene.viewStack, CameraPose{}, 480, 480);
+        FrameImage image(480, 480);
+        for (FramePath path : {FramePath::lanes, FramePath::oneFragmentAtATime}) {
+            SCOPED_TRACE("scene " + std::to_string(number) + ", path " + std::to_string(static_cast<int>(path)));
+            renderSoftwareFrame(scene, depth, edges, chains, image, path);
+            const uint64_t calls = allocations().load();
+            const size_t bytes = allocatedBytes();
+            renderSoftwareFrame(scene, depth, edges, chains, image, path);
+            EXPECT_EQ(allocations().load() - calls, 0u);
+            EXPECT_EQ(allocatedBytes(), bytes);
+        }
+    }
+}
 
 TEST(FrameDriver, EmptyFrameDrawsNothing)
 {
