@@ -23,7 +23,7 @@
 #include "math/camera.h"
 #include "raster/frame_driver.h"
 #include "raster/prepare_textures.h"
-#include "raster/render_polygons.h"
+#include "raster/lanes/render_gathered.h"
 #include "scene/demo_scenes.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include "raster/depth_buffer.h"
 #include "raster/edge_table.h"
 #include "raster/frame_image.h"
+#include "raster/lanes/render_gathered.h"
 #include "raster/render_polygons.h"
 #include "scene/scene.h"
 #include "texture/mip_chain.h"

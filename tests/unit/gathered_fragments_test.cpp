@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "raster/gathered_fragments.h"
+#include "raster/lanes/gathered_fragments.h"
 #include "raster/shade_fragment.h"
 #include "recording_sink.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <random>
 
-#include "raster/hidden_polygon.h"
+#include "raster/lanes/hidden_polygon.h"
 #include "recording_sink.h"
 
 namespace {

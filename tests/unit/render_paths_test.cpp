@@ -9,9 +9,9 @@
 
 #include "math/camera.h"
 #include "raster/frame_driver.h"
-#include "raster/lanes.h"
+#include "raster/lanes/lanes.h"
 #include "raster/prepare_textures.h"
-#include "raster/render_polygons.h"
+#include "raster/lanes/render_gathered.h"
 #include "random_pose.h"
 #include "scene/demo_scenes.h"
 #include "texture/tile_texture.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "raster/gathered_fragments.h"
-#include "raster/lane_group.h"
+#include "raster/lanes/gathered_fragments.h"
+#include "raster/lanes/lane_group.h"
 #include "raster/shade_fragment.h"
 
 // What every polygon of a frame shares, spread over the lanes once per frame.

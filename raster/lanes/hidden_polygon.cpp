@@ -1,9 +1,9 @@
-#include "raster/hidden_polygon.h"
+#include "raster/lanes/hidden_polygon.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "raster/lanes.h"
+#include "raster/lanes/lanes.h"
 
 namespace {
 

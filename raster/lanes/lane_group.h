@@ -1,7 +1,7 @@
 #pragma once
 
-#include "raster/lanes.h"
-#include "raster/mip_level_lanes.h"
+#include "raster/lanes/lanes.h"
+#include "raster/lanes/log2_lanes.h"
 
 // The operations of math/one_lane.h on a lane group, so that the shared shading maths runs on
 // kLanes fragments at once, every lane rounding as one fragment does. Roots says how the kernel

@@ -1,4 +1,4 @@
-#include "raster/lanes.h"
+#include "raster/lanes/lanes.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "raster/gathered_fragments.h"
+#include "raster/lanes/gathered_fragments.h"
 
 #include <algorithm>
 #include <iterator>
 
 #include "raster/active_edge_list.h"
 #include "raster/interpolate.h"
-#include "raster/lane_group.h"
+#include "raster/lanes/lane_group.h"
 #include "raster/shade_fragment.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "raster/lane_group.h"
+#include "raster/lanes/lane_group.h"
 
 namespace {
 

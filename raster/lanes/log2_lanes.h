@@ -1,7 +1,7 @@
 #pragma once
 
 
-#include "raster/lanes.h"
+#include "raster/lanes/lanes.h"
 #include "texture/texture_sampling.h"
 
 // OneLane::log2 for a lane group, to the bit, without a library logarithm per lane: the one

@@ -1,6 +1,6 @@
-#include "raster/shade_gathered_fragments.h"
+#include "raster/lanes/shade_gathered_fragments.h"
 
-#include "raster/lane_group.h"
+#include "raster/lanes/lane_group.h"
 #include "raster/lighting.h"
 #include "texture/texture_sampling.h"
 
