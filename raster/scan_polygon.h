@@ -13,9 +13,10 @@
 // (empty spans included; never on a row without active edges), and fragment(f) for every pixel
 // that passed the depth test, whose depth is then already stored.
 
-// Walks the span from L to R on one row (see setUpSpan for its columns).
-template <class FragmentSink>
-void scanSpan(Edge& left, Edge& right, int row, int width, DepthBuffer& depthBuffer, FragmentSink& sink)
+// Walks the span from L to R on one row (see setUpSpan for its columns). The depth test is a
+// DepthBuffer, or anything with its testAndSet (inspection wraps one to see every test).
+template <class FragmentSink, class DepthTest>
+void scanSpan(Edge& left, Edge& right, int row, int width, DepthTest& depthBuffer, FragmentSink& sink)
 {
     catchUpInterpolants(left);
     catchUpInterpolants(right);
@@ -84,8 +85,8 @@ void sweepPolygon(EdgeTable& edgeTable, ActiveEdgeList& active, int height, Span
 }
 
 // Fills the polygon pixel by pixel, each fragment straight to the sink.
-template <class FragmentSink>
-void scanPolygon(EdgeTable& edgeTable, ActiveEdgeList& active, DepthBuffer& depthBuffer, int width, int height,
+template <class FragmentSink, class DepthTest>
+void scanPolygon(EdgeTable& edgeTable, ActiveEdgeList& active, DepthTest& depthBuffer, int width, int height,
                  FragmentSink& sink)
 {
     sweepPolygon(edgeTable, active, height, [&](Edge& left, Edge& right, int row) {

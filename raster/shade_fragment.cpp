@@ -1,5 +1,6 @@
 #include "raster/shade_fragment.h"
 
+#include "raster/fragment_trace.h"
 #include "raster/lighting.h"
 #include "texture/texture_sampling.h"
 
@@ -31,8 +32,9 @@ const MipChain* primitiveTexture(const std::vector<MipChain>& mipChains, unsigne
 
 // The one-fragment statement of shading. The lane path (raster/lanes/) calls the same maths,
 // stage by stage over many pixels at once.
+template <class Trace>
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
-                   unsigned primitiveIndex, Color& out)
+                   unsigned primitiveIndex, Color& out, Trace& trace)
 {
     using L = OneLane;
     if (!frame.eyeValid) return false;
@@ -44,6 +46,7 @@ bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Pr
         const Color c = sampleTexture(*chain, fragment);
         texture = {c.r, c.g, c.b};
     }
+    trace.texture(Color(texture.r, texture.g, texture.b, 1.0f));
     bool ok = true;
     const Vec3 position =
         unproject<L>(frame.unprojection, normalizedDeviceCoordinate(fragment.x, frame.width),
@@ -57,6 +60,7 @@ bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Pr
     Vec3 toEye = frame.eye - position;
     ok = ok && normalizeWhereNonZero<L>(toEye);
     if (!ok) return false;
+    trace.surface(position, normal, toEye);
 
     Rgb<L> lights{0.0f, 0.0f, 0.0f};
     for (const Light& light : scene.lights) {
@@ -66,11 +70,24 @@ bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Pr
         if (!normalizeWhereNonZero<L>(halfway)) return false;
         float specular[1] = {dot(normal, halfway)};
         specularPowers<L>(specular, primitive.shininess);
-        lights = addLight<L>(lights, light, primitive, dot(normal, toLight), specular[0]);
+        const float diffuse = dot(normal, toLight);
+        trace.light(toLight, halfway, diffuse, specular[0]);
+        lights = addLight<L>(lights, light, primitive, diffuse, specular[0]);
     }
     const Rgb<L> colour = addAmbient<L>(lights, texture, scene.ambient);
     out = Color(colour.r, colour.g, colour.b, 1.0f);
     return true;
+}
+
+template bool shadeFragment(const Fragment&, const FrameShading&, const Primitive&, unsigned, Color&, NoTrace&);
+template bool shadeFragment(const Fragment&, const FrameShading&, const Primitive&, unsigned, Color&,
+                            FragmentTrace&);
+
+bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
+                   unsigned primitiveIndex, Color& out)
+{
+    NoTrace none;
+    return shadeFragment(fragment, frame, primitive, primitiveIndex, out, none);
 }
 
 Vec3 unprojectPixel(const Scene& scene, float x, float y, float depth, int width, int height)

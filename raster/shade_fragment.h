@@ -35,6 +35,20 @@ const MipChain* primitiveTexture(const std::vector<MipChain>& mipChains, unsigne
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
                    unsigned primitiveIndex, Color& out);
 
+// The same, telling trace each value as it is computed: trace.texture(colour),
+// trace.surface(position, normal, toEye) with the bumped unit normal, trace.light(toLight,
+// halfway, d, r) per light, in the scene's order. Built for NoTrace (what the frame runs, where
+// the calls compile away) and for FragmentTrace (raster/fragment_trace.h), which inspection reads.
+template <class Trace>
+bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
+                   unsigned primitiveIndex, Color& out, Trace& trace);
+
+struct NoTrace {
+    void texture(const Color&) {}
+    void surface(const Vec3&, const Vec3&, const Vec3&) {}
+    void light(const Vec3&, const Vec3&, float, float) {}
+};
+
 // World position of a window position taken at whole-number coordinates. Throws ZeroDivide for w = 0.
 Vec3 unprojectPixel(const Scene& scene, float x, float y, float depth, int width, int height);
 
