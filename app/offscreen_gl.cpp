@@ -116,6 +116,15 @@ std::vector<uint8_t> OffscreenGl::readPixels() const
     return pixels;
 }
 
+std::vector<float> OffscreenGl::readDepths() const
+{
+    std::vector<float> depths(static_cast<size_t>(width_) * height_);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glFinish();
+    glReadPixels(0, 0, width_, height_, GL_DEPTH_COMPONENT, GL_FLOAT, depths.data());
+    return depths;
+}
+
 OffscreenGl::~OffscreenGl()
 {
     if (!display_) return;

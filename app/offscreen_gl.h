@@ -19,6 +19,8 @@ public:
 
     // RGB bytes of the framebuffer, top row first, as a window shows it and image files store it.
     std::vector<uint8_t> readPixels() const;
+    // The depth buffer, rows bottom-up, each value in [0, 1].
+    std::vector<float> readDepths() const;
 
 private:
     void* display_ = nullptr;

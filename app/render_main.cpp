@@ -13,6 +13,7 @@
 
 #include "app/headless_render.h"
 #include "app/image_comparison.h"
+#include "app/inspect_render.h"
 #include "app/offscreen_gl.h"
 #include "app/png_file.h"
 #include "app/render_options.h"
@@ -71,7 +72,21 @@ int render(const RenderOptions& options)
     }
 
     HeadlessScene headless;
-    buildHeadlessScene(headless, options);
+    if (options.json) {
+        // Standard output is to hold the one JSON object: the scene builder's line goes to
+        // standard error meanwhile.
+        std::fflush(stdout);
+        const int out = dup(STDOUT_FILENO);
+        dup2(STDERR_FILENO, STDOUT_FILENO);
+        buildHeadlessScene(headless, options);
+        std::fflush(stdout);
+        dup2(out, STDOUT_FILENO);
+        close(out);
+    } else {
+        buildHeadlessScene(headless, options);
+    }
+    if (options.show != InspectionView::picture || options.tracePixel || options.steps > 0)
+        return renderInspection(options, headless, gl);
 
     if (options.benchFrames > 0) {
         if (wantSoftware) bench("software", options, [&] { drawSoftwareFrame(headless, options.pose); });

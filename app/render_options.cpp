@@ -125,6 +125,58 @@ std::string missingValueMessage(const std::string& what, const Needs& needs)
     return name + " takes no value";
 }
 
+// X,Y as two whole numbers from 0; the picture's size is checked once it is known.
+bool parsePixel(const std::string& text, int& x, int& y)
+{
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    return parseInt(text.substr(0, comma).c_str(), 0, kMaxRenderSide - 1, x) &&
+           parseInt(text.c_str() + comma + 1, 0, kMaxRenderSide - 1, y);
+}
+
+void addInspectionOptions(CLI::App& app, Needs& needs, RenderOptions& options)
+{
+    addValueOption<std::string>(app, needs, "--show", "VIEW", "one of " + inspectionViewNames(),
+                                "instead of the picture, a view inside the software frame: " + inspectionViewNames(),
+                                [&](const std::string& text) { return parseInspectionView(text, options.show); });
+    app.add_flag_callback("--no-legend", [&] { options.legend = false; },
+                          "no legend strip below a view: the picture stays at exactly --size")
+        ->disable_flag_override();
+    addValueOption<std::string>(app, needs, "--pixel", "X,Y", "a column and a row, X,Y, counted from the top left",
+                                "print how the software pixel at column X, row Y (from the top left) was made",
+                                [&](const std::string& text) {
+                                    options.tracePixel = true;
+                                    return parsePixel(text, options.pixelX, options.pixelY);
+                                });
+    app.add_flag_callback("--json", [&] { options.json = true; }, "--pixel's history as one JSON object")
+        ->disable_flag_override();
+    addValueOption<std::string>(
+        app, needs, "--steps", "N", "a picture count from 1 to 1000",
+        "N pictures of the software frame as it fills, polygon by polygon: FILE-001.png ... from --output FILE.png",
+        [&](const std::string& text) { return parseInt(text.c_str(), 1, 1000, options.steps); });
+}
+
+// What the inspection options need of the rest; empty when they fit.
+std::string inspectionConflict(const RenderOptions& options)
+{
+    const bool inspecting = options.show != InspectionView::picture || options.tracePixel || options.steps > 0;
+    if (inspecting && options.benchFrames > 0) return "--show, --pixel and --steps do not go with --bench";
+    if (options.show != InspectionView::picture && options.show != InspectionView::depth &&
+        options.renderer != RendererChoice::software)
+        return std::string("--show ") + inspectionViewName(options.show) +
+               " is a view of the software frame; only depth is shown for OpenGL too";
+    if ((options.tracePixel || options.steps > 0) && options.renderer != RendererChoice::software)
+        return "--pixel and --steps follow the software renderer; leave out --renderer";
+    if (options.tracePixel && (options.pixelX >= options.width || options.pixelY >= options.height))
+        return "--pixel " + std::to_string(options.pixelX) + "," + std::to_string(options.pixelY) +
+               " lies outside the " + std::to_string(options.width) + "x" + std::to_string(options.height) +
+               " picture";
+    if (options.json && !options.tracePixel) return "--json needs --pixel";
+    if (options.steps > 0 && options.show != InspectionView::picture) return "--steps draws the picture; leave out --show";
+    if (options.steps > 0 && options.output.size() < 5) return "--steps needs --output FILE.png";
+    return "";
+}
+
 ParsedCommand refusal(std::string message)
 {
     return {CommandAction::refuse, RenderOptions{}, std::move(message)};
@@ -220,13 +272,18 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         app, needs, "--bench", "FRAMES", "a frame count from 1 to 1000000",
         "after a warm-up, time FRAMES frames per renderer and print min, median, max (default none)",
         [&](const std::string& text) { return parseInt(text.c_str(), 1, 1000000, options.benchFrames); });
+    addInspectionOptions(app, needs, options);
     // A blank line apart, each example stays a line of its own in a man page made from this help.
     app.footer("Exit status: 0 done, 1 writing failed or too little memory, 2 bad arguments, 3 no OpenGL\n"
                "\n"
                "Examples:\n"
                "  pixelwright-render --scene 4 --renderer both --output scene4.png\n"
                "\n"
-               "  pixelwright-render --scene 1 --size 960x540 --view -100 -40 0.25 0 0 --output turned.png\n");
+               "  pixelwright-render --scene 1 --size 960x540 --view -100 -40 0.25 0 0 --output turned.png\n"
+               "\n"
+               "  pixelwright-render --scene 4 --show mip-level --output levels.png\n"
+               "\n"
+               "  pixelwright-render --scene 4 --pixel 240,200\n");
 
     try {
         app.parse(argc, argv);
@@ -250,7 +307,8 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         return refusal((first.rfind('-', 0) == 0 ? "unknown option '" : "unexpected argument '") + first + "'");
     }
     if (scene->count() == 0) return refusal("--scene is required");
-    if (options.output.empty() && options.benchFrames == 0)
-        return refusal("--output is required unless --bench is given");
+    if (options.output.empty() && options.benchFrames == 0 && !options.tracePixel)
+        return refusal("--output is required unless --bench or --pixel is given");
+    if (const std::string conflict = inspectionConflict(options); !conflict.empty()) return refusal(conflict);
     return command;
 }

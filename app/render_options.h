@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/inspection_view.h"
 #include "math/camera.h"
 
 enum class RendererChoice { software, opengl, both };
@@ -18,6 +19,14 @@ struct RenderOptions {
     std::string spherePath;  // empty: look up "sphere.raw" as the viewer does
     std::string output;
     int benchFrames = 0;  // 0: no benchmark
+    // Seeing inside the software frame.
+    InspectionView show = InspectionView::picture;
+    bool legend = true;
+    bool tracePixel = false;  // --pixel: print the history of the pixel (pixelX, pixelY)
+    int pixelX = 0;           // column from the left
+    int pixelY = 0;           // row from the top, as an image viewer counts
+    bool json = false;
+    int steps = 0;  // 0: the finished picture only
 };
 
 constexpr int kMaxRenderSide = 16384;

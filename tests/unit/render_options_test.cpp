@@ -143,7 +143,19 @@ TEST(RenderOptions, RefusalsAreOneLineNamingTheArgument)
         // A misspelt option is named rather than the option it was meant to be.
         {{"--sceen", "3", "--output", "a.png"}, "unknown option '--sceen'"},
         {{"--scene", "1", "--view", "1", "2", "3", "4", "5", "6", "--output", "a.png"}, "unexpected argument '6'"},
-        {{"--scene", "1", "--size", "8x8"}, "--output is required unless --bench is given"},
+        {{"--scene", "1", "--size", "8x8"}, "--output is required unless --bench or --pixel is given"},
+        // What the inspection options need of the rest.
+        {{"--scene", "1", "--show", "normals", "--output", "a.png"},
+         "--show needs one of depth, normal, bumped-normal, texcoord, mip-level, ambient, diffuse, specular, "
+         "overdraw, polygons, not 'normals'"},
+        {{"--scene", "1", "--show", "normal", "--renderer", "both", "--output", "a.png"},
+         "--show normal is a view of the software frame; only depth is shown for OpenGL too"},
+        {{"--scene", "1", "--size", "8x6", "--pixel", "3,6"}, "--pixel 3,6 lies outside the 8x6 picture"},
+        {{"--scene", "1", "--pixel", "3;4"}, "--pixel needs a column and a row, X,Y, counted from the top left, not '3;4'"},
+        {{"--scene", "1", "--json", "--output", "a.png"}, "--json needs --pixel"},
+        {{"--scene", "1", "--steps", "4", "--show", "depth", "--output", "a.png"},
+         "--steps draws the picture; leave out --show"},
+        {{"--scene", "1", "--pixel", "1,1", "--bench", "3"}, "--show, --pixel and --steps do not go with --bench"},
         // The last of a repeated option wins, but an earlier bad one is still refused.
         {{"--scene", "0", "--scene", "3", "--output", "a.png"}, "--scene needs a number from 1 to 9, not '0'"},
         {{"--scene", "1", "--size", "0x1", "--size", "2x2", "--output", "a.png"},
