@@ -5,8 +5,8 @@
 
 #include "app/png_file.h"
 
-// Numbers written into a picture, for the legends: digits and . - + < e x, 3 x 5 cells scaled by
-// 2. A dozen glyphs do not warrant a font library.
+// Numbers written into a picture, for the legends: digits and . - + < e x n o, 3 x 5 cells scaled
+// by 2. A dozen glyphs do not warrant a font library.
 constexpr int kGlyphWidth = 6;
 constexpr int kGlyphHeight = 10;
 constexpr int kGlyphAdvance = 8;

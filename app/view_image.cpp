@@ -100,7 +100,7 @@ std::vector<LegendEntry> legendFor(InspectionView view, const ViewRecorder& fram
     case InspectionView::mipLevel: {
         unsigned levels = 0;
         for (const PixelRecord& p : frame.pixels) levels = std::max(levels, p.covered && p.textured ? p.levels : 0u);
-        std::vector<LegendEntry> entries{{{}, kMagnified, "<0", ""}};
+        std::vector<LegendEntry> entries{{{}, kUntextured, "none", ""}, {{}, kMagnified, "<0", ""}};
         for (unsigned k = 0; k < levels; ++k) entries.push_back({{}, levelColour(k), std::to_string(k), ""});
         return entries;
     }
