@@ -50,6 +50,16 @@ RgbImage differencePanel(const RgbImage& a, const RgbImage& b)
     return panel;
 }
 
+LegendEntry differenceLegend()
+{
+    // The inverse of the panel's shade, 255 - 4 x difference.
+    const auto grey = [](float f) {
+        const auto g = static_cast<uint8_t>(255 - static_cast<int>(f * 255.0f + 0.5f));
+        return Rgb8{g, g, g};
+    };
+    return {grey, {}, "0", "64+"};
+}
+
 RgbImage sideBySide(const RgbImage* panels, int count, int gap)
 {
     RgbImage canvas;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/legend.h"
 #include "app/png_file.h"
 
 // How far two renderings of one view are apart.
@@ -18,3 +19,6 @@ RgbImage differencePanel(const RgbImage& a, const RgbImage& b);
 
 // The panels left to right on one white canvas, a gap of gap pixels between them.
 RgbImage sideBySide(const RgbImage* panels, int count, int gap);
+
+// What the difference panel's greys mean: white where the two agree, black at 64 levels or more.
+LegendEntry differenceLegend();

@@ -14,6 +14,7 @@
 #include "app/headless_render.h"
 #include "app/image_comparison.h"
 #include "app/inspect_render.h"
+#include "app/legend.h"
 #include "app/offscreen_gl.h"
 #include "app/png_file.h"
 #include "app/render_options.h"
@@ -105,6 +106,7 @@ int render(const RenderOptions& options)
                     "PSNR %.2f dB; coverage IoU %.4f\n",
                     figures.pixelsOver2, figures.pixelsOver32, figures.psnr, figures.coverageIoU);
         picture = sideBySide(all, 3, kPanelGap);
+        if (options.legend) picture = withLegend(picture, {differenceLegend()});
     } else if (wantSoftware) {
         picture = renderSoftwareImage(headless, options.pose);
     } else {
