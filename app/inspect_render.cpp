@@ -111,7 +111,6 @@ int renderInspection(const RenderOptions& options, HeadlessScene& headless, cons
 
     headless.scene.useOpenGL = false;
     FrameImage image(headless.width, headless.height);
-    ViewRecorder views(headless.scene, headless.mipChains, headless.width, headless.height);
     if (options.tracePixel) {
         PixelHistory history;
         history.column = options.pixelX;
@@ -123,6 +122,7 @@ int renderInspection(const RenderOptions& options, HeadlessScene& headless, cons
                    stdout);
     }
     if (options.output.empty()) return 0;
+    ViewRecorder views(headless.scene, headless.mipChains, headless.width, headless.height);
     inspectFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, views);
     RgbImage picture;
     if (options.show == InspectionView::depth && options.renderer != RendererChoice::software)
