@@ -3,6 +3,7 @@
 #include <string>
 
 #include "math/camera.h"
+#include "scene/model_geometry.h"
 
 enum class RendererChoice { software, opengl, both };
 
@@ -18,6 +19,7 @@ struct RenderOptions {
     std::string spherePath;  // empty: look up "sphere.raw" as the viewer does
     std::string output;
     int benchFrames = 0;  // 0: no benchmark
+    ModelSettings model;  // model.path empty: the scene sceneNumber names
 };
 
 constexpr int kMaxRenderSide = 16384;
