@@ -290,6 +290,9 @@ ModelReport readModel(const std::string& path, UpAxis up, ModelGeometry& geometr
         // The importer catches the allocation failure itself and words it as an error.
         if (why.find("bad_alloc") != std::string::npos)
             return refused(path, "needs more memory than the machine has", ModelFailure::noMemory);
+        // The validator's wording for a file with nothing but points and lines.
+        if (why.find("mNumMeshes is 0") != std::string::npos || why.find("contains no faces") != std::string::npos)
+            return refused(path, "has no faces (points and lines are not drawn)");
         return refused(path, "cannot be imported: " + (why.empty() ? std::string("unknown format") : why.substr(0, 200)));
     }
     // What the importer noticed yet read past (a face without corners, a material the file does not
