@@ -20,6 +20,18 @@ void buildHeadlessScene(HeadlessScene& headless, const RenderOptions& options)
                     options.height);
 }
 
+ModelReport buildHeadlessModel(HeadlessScene& headless, const RenderOptions& options)
+{
+    headless.width = options.width;
+    headless.height = options.height;
+    ModelReport report = importModel(headless.scene, options.model);
+    headless.scene.mipmapping = options.mipmapping;
+    headless.path = options.reference ? FramePath::oneFragmentAtATime : defaultFramePath();
+    prepareTextures(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, options.width,
+                    options.height);
+    return report;
+}
+
 RgbImage topRowFirst(const std::vector<uint8_t>& bottomUp, int width, int height)
 {
     RgbImage image{width, height, std::vector<uint8_t>(bottomUp.size())};

@@ -9,6 +9,7 @@
 #include "raster/edge_table.h"
 #include "raster/frame_driver.h"
 #include "raster/frame_image.h"
+#include "scene/model_import.h"
 #include "scene/scene.h"
 #include "texture/mip_chain.h"
 
@@ -26,6 +27,9 @@ struct HeadlessScene {
 
 // Builds and prepares the scene the options name, for a frame of the options' size.
 void buildHeadlessScene(HeadlessScene& headless, const RenderOptions& options);
+
+// The same for the model options.model names; on failure the scene stays empty.
+ModelReport buildHeadlessModel(HeadlessScene& headless, const RenderOptions& options);
 
 // The software renderer's frame into headless.frame, exactly as the window would show it; needs no
 // OpenGL. renderSoftwareImage also turns it into a picture, top row first.

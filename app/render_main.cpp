@@ -54,15 +54,48 @@ void bench(const char* name, const RenderOptions& options, const std::function<v
         milliseconds.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
     std::sort(milliseconds.begin(), milliseconds.end());
-    std::printf("scene %d, %s, %dx%d, %d frames: min %.2f ms, median %.2f ms, max %.2f ms\n", options.sceneNumber,
-                name, options.width, options.height, options.benchFrames, milliseconds.front(),
+    const std::string drawn =
+        options.model.path.empty() ? "scene " + std::to_string(options.sceneNumber) : "model " + options.model.path;
+    std::printf("%s, %s, %dx%d, %d frames: min %.2f ms, median %.2f ms, max %.2f ms\n", drawn.c_str(), name,
+                options.width, options.height, options.benchFrames, milliseconds.front(),
                 milliseconds[milliseconds.size() / 2], milliseconds.back());
+}
+
+// A model is read before OpenGL is opened, so a bad file is reported as such on any machine.
+int loadModel(HeadlessScene& headless, const RenderOptions& options)
+{
+    ModelReport report;
+    try {
+        report = buildHeadlessModel(headless, options);
+    } catch (const std::bad_alloc&) {
+        headless.scene.clear();
+        report.failure = ModelFailure::noMemory;
+        report.error = "model '" + options.model.path + "' needs more memory than the machine has";
+    }
+    for (const std::string& warning : report.warnings)
+        std::fprintf(stderr, "pixelwright-render: warning: %s\n", warning.c_str());
+    if (report.failure == ModelFailure::none) return 0;
+    std::fprintf(stderr, "pixelwright-render: %s\n", report.error.c_str());
+    return report.failure == ModelFailure::noMemory ? kNoMemory : kBadArguments;
 }
 
 // Everything after the arguments have been checked.
 int render(const RenderOptions& options)
 {
     std::string error;
+    HeadlessScene headless;
+    if (!options.model.path.empty()) {
+        const auto start = std::chrono::steady_clock::now();
+        if (const int status = loadModel(headless, options)) return status;
+        const auto end = std::chrono::steady_clock::now();
+        if (options.benchFrames > 0) {
+            size_t polygons = 0;
+            for (const Primitive& primitive : headless.scene.primitives) polygons += primitive.polygons.size();
+            std::printf("model %s: %zu polygons in %zu primitives, loaded in %.1f ms\n", options.model.path.c_str(),
+                        polygons, headless.scene.primitives.size(),
+                        std::chrono::duration<double, std::milli>(end - start).count());
+        }
+    }
     const bool wantSoftware = options.renderer != RendererChoice::opengl;
     const bool wantOpenGl = options.renderer != RendererChoice::software;
     OffscreenGl gl;
@@ -72,8 +105,7 @@ int render(const RenderOptions& options)
         return kNoOpenGl;
     }
 
-    HeadlessScene headless;
-    if (options.json) {
+    if (options.model.path.empty() && options.json) {
         // Standard output is to hold the one JSON object: the scene builder's line goes to
         // standard error meanwhile.
         std::fflush(stdout);
@@ -83,7 +115,7 @@ int render(const RenderOptions& options)
         std::fflush(stdout);
         dup2(out, STDOUT_FILENO);
         close(out);
-    } else {
+    } else if (options.model.path.empty()) {
         buildHeadlessScene(headless, options);
     }
     if (options.show != InspectionView::picture || options.tracePixel || options.steps > 0)

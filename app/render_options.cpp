@@ -54,6 +54,27 @@ bool parseSize(const char* text, int& width, int& height)
     return parseInt(w.c_str(), 1, kMaxRenderSide, width) && parseInt(x + 1, 1, kMaxRenderSide, height);
 }
 
+// "R,G,B" or "X,Y,Z,R,G,B": count finite numbers separated by commas.
+bool parseFloatList(const std::string& text, size_t count, float* out)
+{
+    size_t start = 0;
+    for (size_t k = 0; k < count; ++k) {
+        const size_t comma = k + 1 < count ? text.find(',', start) : text.size();
+        if (comma == std::string::npos) return false;
+        if (!parseFloat(text.substr(start, comma - start).c_str(), out[k])) return false;
+        start = comma + 1;
+    }
+    return true;
+}
+
+bool parseLight(const std::string& text, Light& light)
+{
+    float v[6];
+    if (!parseFloatList(text, 6, v)) return false;
+    light = {Vec3(v[0], v[1], v[2]), Color(v[3], v[4], v[5], 1)};
+    return true;
+}
+
 struct RendererName {
     const char* name;
     RendererChoice choice;
@@ -217,6 +238,7 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         ->disable_flag_override();
 
     Needs needs;
+    std::vector<std::string> lightTexts;
     const CLI::Option* scene = addValueOption<std::string>(
         app, needs, "--scene", "N", "a number from 1 to 9", "the scene to draw, 1 to 9 (6 to 9 are empty); required",
         [&](const std::string& text) { return parseInt(text.c_str(), 1, 9, options.sceneNumber); });
@@ -248,6 +270,46 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         ->type_size(5)
         ->expected(1)
         ->allow_extra_args(false);
+    const CLI::Option* model = addValueOption<std::string>(
+        app, needs, "--model", "FILE", "a file path",
+        "a model file (OBJ, PLY, STL, glTF, Collada, 3DS, FBX and more) to draw instead of a scene, "
+        "centred and scaled into the scenes' space",
+        [&](const std::string& text) {
+            options.model.path = text;
+            return !text.empty();
+        });
+    addValueOption<std::string>(app, needs, "--up", "AXIS", "y or z",
+                                "the model's up axis, y or z (default y; the scenes are z-up)",
+                                [&](const std::string& text) {
+                                    options.model.up = text == "z" ? UpAxis::z : UpAxis::y;
+                                    return text == "y" || text == "z";
+                                });
+    addValueOption<std::string>(app, needs, "--ambient", "R,G,B", "three numbers R,G,B",
+                                "the model's ambient light colour (default 0.25,0.25,0.25)",
+                                [&](const std::string& text) {
+                                    float c[3];
+                                    if (!parseFloatList(text, 3, c)) return false;
+                                    options.model.ambient = Color(c[0], c[1], c[2], 1);
+                                    options.model.ambientGiven = true;
+                                    return true;
+                                });
+    // Every --light counts, unlike the other options: each adds one light.
+    app.add_option("--light", lightTexts,
+                   "a light shining on the model from the direction of X,Y,Z in the scenes' space, with "
+                   "colour R,G,B; repeat for more, up to 8 (default the file's point lights, else two "
+                   "placed from the model's size)")
+        ->option_text("X,Y,Z,R,G,B")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->check(CLI::Validator(
+            [](std::string& value) {
+                Light light;
+                return parseLight(value, light) ? std::string()
+                                                : "--light needs six numbers X,Y,Z,R,G,B, not '" + value + "'";
+            },
+            ""));
+    needs.emplace_back("--light", "six numbers X,Y,Z,R,G,B");
     app.add_flag_callback("--reference", [&] { options.reference = true; },
                           "the software picture one fragment at a time, the plainest path: the same pixels, "
                           "slower (default lane groups)")
@@ -274,7 +336,7 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         [&](const std::string& text) { return parseInt(text.c_str(), 1, 1000000, options.benchFrames); });
     addInspectionOptions(app, needs, options);
     // A blank line apart, each example stays a line of its own in a man page made from this help.
-    app.footer("Exit status: 0 done, 1 writing failed or too little memory, 2 bad arguments, 3 no OpenGL\n"
+    app.footer("Exit status: 0 done, 1 writing failed or too little memory, 2 bad arguments or model file, 3 no OpenGL\n"
                "\n"
                "Examples:\n"
                "  pixelwright-render --scene 4 --renderer both --output scene4.png\n"
@@ -283,7 +345,9 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
                "\n"
                "  pixelwright-render --scene 4 --show mip-level --output levels.png\n"
                "\n"
-               "  pixelwright-render --scene 4 --pixel 240,200\n");
+               "  pixelwright-render --scene 4 --pixel 240,200\n"
+               "\n"
+               "  pixelwright-render --model duck.dae --renderer both --output duck.png\n");
 
     try {
         app.parse(argc, argv);
@@ -306,7 +370,13 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         const std::string& first = extras.front();
         return refusal((first.rfind('-', 0) == 0 ? "unknown option '" : "unexpected argument '") + first + "'");
     }
-    if (scene->count() == 0) return refusal("--scene is required");
+    if (scene->count() > 0 && model->count() > 0) return refusal("--scene and --model exclude each other: give one");
+    if (scene->count() == 0 && model->count() == 0) return refusal("--scene is required (or --model FILE)");
+    for (const std::string& text : lightTexts) {
+        Light light;
+        parseLight(text, light);
+        options.model.lights.push_back(light);
+    }
     if (options.output.empty() && options.benchFrames == 0 && !options.tracePixel)
         return refusal("--output is required unless --bench or --pixel is given");
     if (const std::string conflict = inspectionConflict(options); !conflict.empty()) return refusal(conflict);

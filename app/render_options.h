@@ -4,6 +4,7 @@
 
 #include "app/inspection_view.h"
 #include "math/camera.h"
+#include "scene/model_geometry.h"
 
 enum class RendererChoice { software, opengl, both };
 
@@ -19,6 +20,7 @@ struct RenderOptions {
     std::string spherePath;  // empty: look up "sphere.raw" as the viewer does
     std::string output;
     int benchFrames = 0;  // 0: no benchmark
+    ModelSettings model;  // model.path empty: the scene sceneNumber names
     // Seeing inside the software frame.
     InspectionView show = InspectionView::picture;
     bool legend = true;

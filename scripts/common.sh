@@ -3,9 +3,13 @@
 PIXELWRIGHT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # What building needs: compiler, CMake, the GL/GLU/GLUT/EGL headers, GoogleTest, Google Benchmark,
-# CLI11 (pixelwright-render's options) and a JSON writer (its --pixel --json).
+# CLI11 (pixelwright-render's options), a JSON writer (its --pixel --json), the model importer and
+# the image decoder (--model).
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev freeglut3-dev libglu1-mesa-dev
-  libgl1-mesa-dev libegl-dev libopengl-dev libpng-dev libcli11-dev nlohmann-json3-dev help2man dpkg-dev file)
+  libgl1-mesa-dev libegl-dev libopengl-dev libpng-dev libcli11-dev nlohmann-json3-dev help2man dpkg-dev file
+  libassimp-dev libstb-dev pkg-config)
+# Third-party models the tests load, good and broken.
+TEST_PACKAGES=(assimp-testmodels)
 # A virtual X display, and the tools that drive (xdotool) and capture (xwd, imagemagick) windows.
 DISPLAY_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick)
 

@@ -275,3 +275,30 @@ TEST(ImageComparison, CountsLevelsCoverageAndPsnr)
     EXPECT_EQ(canvas.pixels[6], 7);                  // second panel, top row
     EXPECT_EQ(canvas.pixels[(1 * 4 + 0) * 3], 255);  // below the short first panel
 }
+
+TEST(RenderOptions, ModelOptions)
+{
+    RenderOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({"--model", "m.obj", "--up", "z", "--ambient", "0.1,0.2,0.3", "--light", "1,2,3,0.5,0.5,0.5",
+                       "--light", "-1,0,2,1,0,0", "--output", "a.png"},
+                      options, error))
+        << error;
+    EXPECT_EQ(options.model.path, "m.obj");
+    EXPECT_EQ(options.model.up, UpAxis::z);
+    EXPECT_FLOAT_EQ(options.model.ambient.b, 0.3f);
+    ASSERT_EQ(options.model.lights.size(), 2u);  // every --light counts
+    EXPECT_FLOAT_EQ(options.model.lights[1].position.x, -1.0f);
+    EXPECT_FLOAT_EQ(options.model.lights[1].color.g, 0.0f);
+
+    const std::pair<std::vector<const char*>, const char*> refused[] = {
+        {{"--model", "m.obj", "--scene", "1", "--output", "a.png"}, "exclude each other"},
+        {{"--model", "m.obj", "--up", "x", "--output", "a.png"}, "--up needs y or z, not 'x'"},
+        {{"--model", "m.obj", "--ambient", "1,1", "--output", "a.png"}, "--ambient needs three numbers"},
+        {{"--model", "m.obj", "--light", "1,2,3,1,1,nan", "--output", "a.png"}, "--light needs six numbers"},
+        {{"--model", "m.obj", "--light", "1,2,3,1,1,1,1", "--output", "a.png"}, "--light needs six numbers"},
+        {{"--model", "", "--output", "a.png"}, "--model needs a file path"},
+    };
+    for (const auto& [args, message] : refused)
+        EXPECT_NE(parseError(args).find(message), std::string::npos) << parseError(args);
+}
