@@ -141,3 +141,37 @@ TEST(RenderModel, HostileFilesAreRefusedInOneLine)
         EXPECT_EQ(folder.contents(), before) << model;
     }
 }
+
+// A valid model that needs more memory than the process may have: the memory message and exit
+// status 1, not an abort, and nothing written.
+TEST(RenderModel, AModelTooLargeForMemoryExitsOneWithTheMemoryMessage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot start under an address-space limit";
+#endif
+    TemporaryFolder folder;
+    // A binary STL of 1.5 million small triangles: 75 MB of file, several times that once built.
+    const uint32_t triangles = 1500000;
+    {
+        std::ofstream stl(folder.path() + "/big.stl", std::ios::binary);
+        const char header[80] = "pixelwright test";
+        stl.write(header, sizeof header);
+        stl.write(reinterpret_cast<const char*>(&triangles), sizeof triangles);
+        for (uint32_t i = 0; i < triangles; ++i) {
+            const float x = static_cast<float>(i % 1000), y = static_cast<float>(i / 1000);
+            const float facet[12] = {0, 0, 1, x, y, 0, x + 1, y, 0, x, y + 1, 0};
+            const uint16_t attributes = 0;
+            stl.write(reinterpret_cast<const char*>(facet), sizeof facet);
+            stl.write(reinterpret_cast<const char*>(&attributes), sizeof attributes);
+        }
+    }
+    const std::string limit = "--as=" + std::to_string(400L * 1000 * 1000);
+    const CommandResult result =
+        runCommand({"env", "-u", "DISPLAY", "prlimit", limit, "--", PIXELWRIGHT_RENDER, "--model", "big.stl",
+                    "--output", "out.png"},
+                   std::chrono::seconds(120), folder.path());
+    ASSERT_TRUE(result.startError.empty()) << result.startError;
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    EXPECT_EQ(result.errors, "pixelwright-render: model 'big.stl' needs more memory than the machine has\n");
+    EXPECT_EQ(folder.contents(), std::vector<std::string>{"big.stl"});
+}
