@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "raster/inspect_frame.h"
+#include "raster/probe_frame.h"
 
 // Every fragment that reached one pixel, in drawing order, with what shading made of it.
 struct PixelEvent {
@@ -16,7 +16,7 @@ struct PixelEvent {
     Color colour{0, 0, 0, 1};
 };
 
-// An inspector (raster/inspect_frame.h) that keeps the events of the pixel (column, row), row 0
+// An observer (raster/probe_frame.h) that keeps the events of the pixel (column, row), row 0
 // at the bottom.
 struct PixelHistory {
     int column = 0;

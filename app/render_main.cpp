@@ -13,7 +13,7 @@
 
 #include "app/headless_render.h"
 #include "app/image_comparison.h"
-#include "app/inspect_render.h"
+#include "app/probe_render.h"
 #include "app/legend.h"
 #include "app/offscreen_gl.h"
 #include "app/png_file.h"
@@ -118,8 +118,8 @@ int render(const RenderOptions& options)
     } else if (options.model.path.empty()) {
         buildHeadlessScene(headless, options);
     }
-    if (options.show != InspectionView::picture || options.tracePixel || options.steps > 0)
-        return renderInspection(options, headless, gl);
+    if (options.show != FrameView::picture || options.tracePixel || options.steps > 0)
+        return renderProbe(options, headless, gl);
 
     if (options.benchFrames > 0) {
         if (wantSoftware) bench("software", options, [&] { drawSoftwareFrame(headless, options.pose); });

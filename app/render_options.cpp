@@ -155,11 +155,11 @@ bool parsePixel(const std::string& text, int& x, int& y)
            parseInt(text.c_str() + comma + 1, 0, kMaxRenderSide - 1, y);
 }
 
-void addInspectionOptions(CLI::App& app, Needs& needs, RenderOptions& options)
+void addProbeOptions(CLI::App& app, Needs& needs, RenderOptions& options)
 {
-    addValueOption<std::string>(app, needs, "--show", "VIEW", "one of " + inspectionViewNames(),
-                                "instead of the picture, a view inside the software frame: " + inspectionViewNames(),
-                                [&](const std::string& text) { return parseInspectionView(text, options.show); });
+    addValueOption<std::string>(app, needs, "--show", "VIEW", "one of " + frameViewNames(),
+                                "instead of the picture, a view inside the software frame: " + frameViewNames(),
+                                [&](const std::string& text) { return parseFrameView(text, options.show); });
     app.add_flag_callback("--no-legend", [&] { options.legend = false; },
                           "no legend strip below a view: the picture stays at exactly --size")
         ->disable_flag_override();
@@ -177,14 +177,14 @@ void addInspectionOptions(CLI::App& app, Needs& needs, RenderOptions& options)
         [&](const std::string& text) { return parseInt(text.c_str(), 1, 1000, options.steps); });
 }
 
-// What the inspection options need of the rest; empty when they fit.
-std::string inspectionConflict(const RenderOptions& options)
+// What the probe options (--show, --pixel, --steps) need of the rest; empty when they fit.
+std::string probeConflict(const RenderOptions& options)
 {
-    const bool inspecting = options.show != InspectionView::picture || options.tracePixel || options.steps > 0;
-    if (inspecting && options.benchFrames > 0) return "--show, --pixel and --steps do not go with --bench";
-    if (options.show != InspectionView::picture && options.show != InspectionView::depth &&
+    const bool probing = options.show != FrameView::picture || options.tracePixel || options.steps > 0;
+    if (probing && options.benchFrames > 0) return "--show, --pixel and --steps do not go with --bench";
+    if (options.show != FrameView::picture && options.show != FrameView::depth &&
         options.renderer != RendererChoice::software)
-        return std::string("--show ") + inspectionViewName(options.show) +
+        return std::string("--show ") + frameViewName(options.show) +
                " is a view of the software frame; only depth is shown for OpenGL too";
     if ((options.tracePixel || options.steps > 0) && options.renderer != RendererChoice::software)
         return "--pixel and --steps follow the software renderer; leave out --renderer";
@@ -193,7 +193,7 @@ std::string inspectionConflict(const RenderOptions& options)
                " lies outside the " + std::to_string(options.width) + "x" + std::to_string(options.height) +
                " picture";
     if (options.json && !options.tracePixel) return "--json needs --pixel";
-    if (options.steps > 0 && options.show != InspectionView::picture) return "--steps draws the picture; leave out --show";
+    if (options.steps > 0 && options.show != FrameView::picture) return "--steps draws the picture; leave out --show";
     if (options.steps > 0 && options.output.size() < 5) return "--steps needs --output FILE.png";
     return "";
 }
@@ -334,7 +334,7 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
         app, needs, "--bench", "FRAMES", "a frame count from 1 to 1000000",
         "after a warm-up, time FRAMES frames per renderer and print min, median, max (default none)",
         [&](const std::string& text) { return parseInt(text.c_str(), 1, 1000000, options.benchFrames); });
-    addInspectionOptions(app, needs, options);
+    addProbeOptions(app, needs, options);
     // A blank line apart, each example stays a line of its own in a man page made from this help.
     app.footer("Exit status: 0 done, 1 writing failed or too little memory, 2 bad arguments or model file, 3 no OpenGL\n"
                "\n"
@@ -379,6 +379,6 @@ ParsedCommand parseRenderOptions(int argc, const char* const* argv)
     }
     if (options.output.empty() && options.benchFrames == 0 && !options.tracePixel)
         return refusal("--output is required unless --bench or --pixel is given");
-    if (const std::string conflict = inspectionConflict(options); !conflict.empty()) return refusal(conflict);
+    if (const std::string conflict = probeConflict(options); !conflict.empty()) return refusal(conflict);
     return command;
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/inspection_view.h"
+#include "app/frame_view.h"
 #include "math/camera.h"
 #include "scene/model_geometry.h"
 
@@ -22,7 +22,7 @@ struct RenderOptions {
     int benchFrames = 0;  // 0: no benchmark
     ModelSettings model;  // model.path empty: the scene sceneNumber names
     // Seeing inside the software frame.
-    InspectionView show = InspectionView::picture;
+    FrameView show = FrameView::picture;
     bool legend = true;
     bool tracePixel = false;  // --pixel: print the history of the pixel (pixelX, pixelY)
     int pixelX = 0;           // column from the left

@@ -81,35 +81,35 @@ void put(RgbImage& image, int column, int bottomUpRow, Rgb8 c)
     std::copy(c.begin(), c.end(), image.pixels.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
-std::vector<LegendEntry> legendFor(InspectionView view, const ViewRecorder& frame)
+std::vector<LegendEntry> legendFor(FrameView view, const ViewRecorder& frame)
 {
     const auto grey = [](uint8_t top) { return [top](float f) { const auto g = static_cast<uint8_t>(std::lround(f * top)); return Rgb8{g, g, g}; }; };
     switch (view) {
-    case InspectionView::normal:
-    case InspectionView::bumpedNormal:
+    case FrameView::normal:
+    case FrameView::bumpedNormal:
         return {{[](float f) { return Rgb8{byteOf(f), 128, 128}; }, {}, "-1", "1"},
                 {[](float f) { return Rgb8{128, byteOf(f), 128}; }, {}, "-1", "1"},
                 {[](float f) { return Rgb8{128, 128, byteOf(f)}; }, {}, "-1", "1"}};
-    case InspectionView::texcoord:
+    case FrameView::texcoord:
         return {{[](float f) { return Rgb8{byteOf(f), 0, 0}; }, {}, "0", "1"},
                 {[](float f) { return Rgb8{0, byteOf(f), 0}; }, {}, "0", "1"}};
-    case InspectionView::ambient:
-    case InspectionView::diffuse:
-    case InspectionView::specular:
+    case FrameView::ambient:
+    case FrameView::diffuse:
+    case FrameView::specular:
         return {{grey(254), {}, "0", "1"}};
-    case InspectionView::mipLevel: {
+    case FrameView::mipLevel: {
         unsigned levels = 0;
         for (const PixelRecord& p : frame.pixels) levels = std::max(levels, p.covered && p.textured ? p.levels : 0u);
         std::vector<LegendEntry> entries{{{}, kUntextured, "none", ""}, {{}, kMagnified, "<0", ""}};
         for (unsigned k = 0; k < levels; ++k) entries.push_back({{}, levelColour(k), std::to_string(k), ""});
         return entries;
     }
-    case InspectionView::overdraw: {
+    case FrameView::overdraw: {
         uint32_t most = 1;
         for (const PixelRecord& p : frame.pixels) most = std::max(most, p.covered ? p.passed : 0u);
         return {{heat, {}, "1", std::to_string(most)}};
     }
-    case InspectionView::polygons: {
+    case FrameView::polygons: {
         size_t count = 0;
         for (const Primitive& p : frame.scene.primitives) count += p.polygons.size();
         return {{[](float f) { return polygonColour({0, static_cast<unsigned>(f * 12)}); }, {}, "1", std::to_string(count)}};
@@ -161,12 +161,12 @@ LegendEntry depthLegend(float nearest, float farthest)
     return {grey, {}, legendNumber(nearest), legendNumber(farthest)};
 }
 
-RgbImage drawInspectionView(InspectionView view, const ViewRecorder& frame, const DepthBuffer& depthBuffer,
+RgbImage drawFrameView(FrameView view, const ViewRecorder& frame, const DepthBuffer& depthBuffer,
                             bool legend)
 {
     std::vector<LegendEntry> entries;
     RgbImage image;
-    if (view == InspectionView::depth) {
+    if (view == FrameView::depth) {
         const std::vector<float> depths = softwareDepths(frame, depthBuffer);
         float nearest, farthest;
         depthRange(depths, nearest, farthest);
@@ -182,17 +182,17 @@ RgbImage drawInspectionView(InspectionView view, const ViewRecorder& frame, cons
                 if (!p.covered) continue;
                 Rgb8 c{};
                 switch (view) {
-                case InspectionView::normal: c = unitVector(p.normal); break;
-                case InspectionView::bumpedNormal: c = unitVector(p.bumpedNormal); break;
-                case InspectionView::texcoord: c = {byteOf(p.s), byteOf(p.t), 0}; break;
-                case InspectionView::mipLevel: c = mipColour(p); break;
-                case InspectionView::ambient: c = term(p.ambient); break;
-                case InspectionView::diffuse: c = term(p.diffuse); break;
-                case InspectionView::specular: c = term(p.specular); break;
-                case InspectionView::overdraw:
+                case FrameView::normal: c = unitVector(p.normal); break;
+                case FrameView::bumpedNormal: c = unitVector(p.bumpedNormal); break;
+                case FrameView::texcoord: c = {byteOf(p.s), byteOf(p.t), 0}; break;
+                case FrameView::mipLevel: c = mipColour(p); break;
+                case FrameView::ambient: c = term(p.ambient); break;
+                case FrameView::diffuse: c = term(p.diffuse); break;
+                case FrameView::specular: c = term(p.specular); break;
+                case FrameView::overdraw:
                     c = heat(most > 1 ? (p.passed - 1.0f) / (most - 1.0f) : 0.0f);
                     break;
-                case InspectionView::polygons: c = polygonColour(p.origin); break;
+                case FrameView::polygons: c = polygonColour(p.origin); break;
                 default: break;
                 }
                 put(image, column, row, c);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/inspection_view.h"
+#include "app/frame_view.h"
 #include "app/legend.h"
 #include "app/png_file.h"
 #include "app/view_recorder.h"
@@ -8,7 +8,7 @@
 
 // The view of the recorded frame, top row first, with its legend unless legend is false. Pixels no
 // polygon reaches stay white; no covered pixel is drawn pure white.
-RgbImage drawInspectionView(InspectionView view, const ViewRecorder& frame, const DepthBuffer& depthBuffer,
+RgbImage drawFrameView(FrameView view, const ViewRecorder& frame, const DepthBuffer& depthBuffer,
                             bool legend);
 
 // The software frame's depths, NaN where no point was kept; rows bottom-up.

@@ -5,7 +5,7 @@
 
 #include "math/color.h"
 #include "math/vec3.h"
-#include "raster/inspect_frame.h"
+#include "raster/probe_frame.h"
 
 // What the views show of one pixel: the values of the fragment whose point the picture keeps
 // there (the last one shaded and inside the depth range), and how many passed the depth test.
@@ -23,7 +23,7 @@ struct PixelRecord {
     Color ambient{0, 0, 0, 1}, diffuse{0, 0, 0, 1}, specular{0, 0, 0, 1};
 };
 
-// An inspector (raster/inspect_frame.h) that keeps a PixelRecord per pixel, row 0 at the bottom.
+// An observer (raster/probe_frame.h) that keeps a PixelRecord per pixel, row 0 at the bottom.
 struct ViewRecorder {
     const Scene& scene;
     const std::vector<MipChain>& mipChains;

@@ -14,7 +14,7 @@ struct LightTrace {
     float specular = 0.0f;
 };
 
-// What shadeFragment computed for one fragment, as it computed it, for inspection. Reused from
+// What shadeFragment computed for one fragment, as it computed it, for the probes. Reused from
 // fragment to fragment, so that its light list only grows.
 struct FragmentTrace {
     Color textureColour{1.0f, 1.0f, 1.0f, 1.0f};

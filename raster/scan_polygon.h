@@ -14,7 +14,7 @@
 // that passed the depth test, whose depth is then already stored.
 
 // Walks the span from L to R on one row (see setUpSpan for its columns). The depth test is a
-// DepthBuffer, or anything with its testAndSet (inspection wraps one to see every test).
+// DepthBuffer, or anything with its testAndSet (the frame probe wraps one to see every test).
 template <class FragmentSink, class DepthTest>
 void scanSpan(Edge& left, Edge& right, int row, int width, DepthTest& depthBuffer, FragmentSink& sink)
 {

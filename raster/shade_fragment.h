@@ -38,7 +38,7 @@ bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Pr
 // The same, telling trace each value as it is computed: trace.texture(colour),
 // trace.surface(position, normal, toEye) with the bumped unit normal, trace.light(toLight,
 // halfway, d, r) per light, in the scene's order. Built for NoTrace (what the frame runs, where
-// the calls compile away) and for FragmentTrace (raster/fragment_trace.h), which inspection reads.
+// the calls compile away) and for FragmentTrace (raster/fragment_trace.h), which the frame probes read.
 template <class Trace>
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
                    unsigned primitiveIndex, Color& out, Trace& trace);

@@ -144,7 +144,7 @@ TEST(RenderOptions, RefusalsAreOneLineNamingTheArgument)
         {{"--sceen", "3", "--output", "a.png"}, "unknown option '--sceen'"},
         {{"--scene", "1", "--view", "1", "2", "3", "4", "5", "6", "--output", "a.png"}, "unexpected argument '6'"},
         {{"--scene", "1", "--size", "8x8"}, "--output is required unless --bench or --pixel is given"},
-        // What the inspection options need of the rest.
+        // What the probe options need of the rest.
         {{"--scene", "1", "--show", "normals", "--output", "a.png"},
          "--show needs one of depth, normal, bumped-normal, texcoord, mip-level, ambient, diffuse, specular, "
          "overdraw, polygons, not 'normals'"},

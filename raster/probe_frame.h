@@ -13,15 +13,15 @@ struct FragmentOrigin {
 };
 
 // The one-fragment frame into image, pixel for pixel as the picture path draws it, telling the
-// inspector everything on the way:
+// observer everything on the way:
 //   tested(origin, column, row, depth, passed)  every depth test, in drawing order;
 //   shaded(origin, fragment, trace, ok, colour)  every fragment that passed, with what shading
 //                                                computed (ok false: no point was emitted);
 //   polygonDone(polygonsDrawn, image)            after each polygon.
 // The picture path knows nothing of this: it runs its own driver without any of these calls.
-template <class Inspector>
-void inspectFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
-                  const std::vector<MipChain>& mipChains, FrameImage& image, Inspector& inspector)
+template <class Observer>
+void probeFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
+                  const std::vector<MipChain>& mipChains, FrameImage& image, Observer& observer)
 {
     const int width = image.width;
     const int height = image.height;
@@ -32,20 +32,20 @@ void inspectFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeT
 
     struct SeenDepthTest {
         DepthBuffer& buffer;
-        Inspector& inspector;
+        Observer& observer;
         const FragmentOrigin& origin;
         bool testAndSet(float depth, int column, int row)
         {
             const bool passed = buffer.testAndSet(depth, column, row);
-            inspector.tested(origin, column, row, depth, passed);
+            observer.tested(origin, column, row, depth, passed);
             return passed;
         }
-    } depthTest{depthBuffer, inspector, origin};
+    } depthTest{depthBuffer, observer, origin};
 
     struct TracedPoints {
         const FrameShading& frame;
         const Scene& scene;
-        Inspector& inspector;
+        Observer& observer;
         const FragmentOrigin& origin;
         FrameImage& image;
         FragmentTrace trace;
@@ -57,10 +57,10 @@ void inspectFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeT
             Color c(0, 0, 0, 1);
             const Primitive& primitive = scene.primitives[origin.primitive];
             const bool ok = shadeFragment(f, frame, primitive, origin.primitive, c, trace);
-            inspector.shaded(origin, f, trace, ok, c);
+            observer.shaded(origin, f, trace, ok, c);
             if (ok) image.point(f.x, f.y, f.depth, c);
         }
-    } points{shading, scene, inspector, origin, image, {}};
+    } points{shading, scene, observer, origin, image, {}};
 
     ActiveEdgeList& active = edgeTable.sweep.active;
     unsigned lastPrimitive = 0;
@@ -70,6 +70,6 @@ void inspectFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeT
         origin.primitive = lastPrimitive = primitive;
         active.clear();
         scanPolygon(edgeTable, active, depthTest, width, height, points);
-        inspector.polygonDone(++drawn, image);
+        observer.polygonDone(++drawn, image);
     });
 }

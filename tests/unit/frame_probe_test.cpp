@@ -39,9 +39,9 @@ void addSquare(Scene& scene, float z)
 
 }  // namespace
 
-// Inspection draws its frame through the one-fragment path; the picture path does not know of it.
+// The probe draws its frame through the one-fragment path; the picture path does not know of it.
 // Both must give the same pixels, and every view the picture's coverage.
-TEST(Inspection, TheInspectedFrameIsThePictureAndTheViewsKeepItsCoverage)
+TEST(FrameProbe, TheProbedFrameIsThePictureAndTheViewsKeepItsCoverage)
 {
     for (int sceneNumber = 1; sceneNumber <= 5; ++sceneNumber) {
         Frame f;
@@ -49,14 +49,14 @@ TEST(Inspection, TheInspectedFrameIsThePictureAndTheViewsKeepItsCoverage)
         f.prepare();
         FrameImage picture(f.width, f.height);
         renderSoftwareFrame(f.scene, f.depthBuffer, f.edgeTable, f.mipChains, picture, FramePath::lanes);
-        FrameImage inspected(f.width, f.height);
+        FrameImage probed(f.width, f.height);
         ViewRecorder views(f.scene, f.mipChains, f.width, f.height);
-        inspectFrame(f.scene, f.depthBuffer, f.edgeTable, f.mipChains, inspected, views);
-        ASSERT_EQ(inspected.rgb, picture.rgb) << "scene " << sceneNumber;
-        for (int v = static_cast<int>(InspectionView::depth); v <= static_cast<int>(InspectionView::polygons); ++v) {
-            const auto view = static_cast<InspectionView>(v);
-            const RgbImage image = drawInspectionView(view, views, f.depthBuffer, false);
-            ASSERT_EQ(image.width * image.height, f.width * f.height) << inspectionViewName(view);
+        probeFrame(f.scene, f.depthBuffer, f.edgeTable, f.mipChains, probed, views);
+        ASSERT_EQ(probed.rgb, picture.rgb) << "scene " << sceneNumber;
+        for (int v = static_cast<int>(FrameView::depth); v <= static_cast<int>(FrameView::polygons); ++v) {
+            const auto view = static_cast<FrameView>(v);
+            const RgbImage image = drawFrameView(view, views, f.depthBuffer, false);
+            ASSERT_EQ(image.width * image.height, f.width * f.height) << frameViewName(view);
             long mismatches = 0;
             for (int row = 0; row < f.height; ++row)
                 for (int column = 0; column < f.width; ++column) {
@@ -65,14 +65,14 @@ TEST(Inspection, TheInspectedFrameIsThePictureAndTheViewsKeepItsCoverage)
                     mismatches += views.at(column, row).covered == isWhite(shown);
                     mismatches += isWhite(shown) && !isWhite(picture.pixel(column, row));
                 }
-            EXPECT_EQ(mismatches, 0) << "scene " << sceneNumber << ", " << inspectionViewName(view);
+            EXPECT_EQ(mismatches, 0) << "scene " << sceneNumber << ", " << frameViewName(view);
         }
     }
 }
 
 // Two squares over one another: drawn far first, the near one passes too and overdraws; drawn
 // near first, the far one fails the test. The pixel's history says which.
-TEST(Inspection, OverdrawAndThePixelHistoryFollowTheDepthTest)
+TEST(FrameProbe, OverdrawAndThePixelHistoryFollowTheDepthTest)
 {
     std::vector<uint32_t> counts;
     for (const float first : {0.0f, 0.5f}) {
@@ -86,11 +86,11 @@ TEST(Inspection, OverdrawAndThePixelHistoryFollowTheDepthTest)
         f.prepare();
         FrameImage image(f.width, f.height);
         ViewRecorder views(f.scene, f.mipChains, f.width, f.height);
-        inspectFrame(f.scene, f.depthBuffer, f.edgeTable, f.mipChains, image, views);
+        probeFrame(f.scene, f.depthBuffer, f.edgeTable, f.mipChains, image, views);
         PixelHistory history;
         history.column = f.width / 2;
         history.row = f.height / 2;
-        inspectFrame(f.scene, f.depthBuffer, f.edgeTable, f.mipChains, image, history);
+        probeFrame(f.scene, f.depthBuffer, f.edgeTable, f.mipChains, image, history);
         const PixelRecord& centre = views.at(history.column, history.row);
         ASSERT_TRUE(centre.covered);
         counts.push_back(centre.passed);

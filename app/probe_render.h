@@ -7,4 +7,4 @@
 // --show, --pixel and --steps: views, a pixel's history and the fill step by step, all through
 // the one-fragment path, whose pixels are the picture's. Returns the exit status (1 when writing
 // failed, having said why).
-int renderInspection(const RenderOptions& options, HeadlessScene& headless, const OffscreenGl& gl);
+int renderProbe(const RenderOptions& options, HeadlessScene& headless, const OffscreenGl& gl);

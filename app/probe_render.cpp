@@ -1,4 +1,4 @@
-#include "app/inspect_render.h"
+#include "app/probe_render.h"
 
 #include <cmath>
 #include <cstdio>
@@ -55,7 +55,7 @@ int fillSteps(const RenderOptions& options, HeadlessScene& headless)
     steps.steps = options.steps;
     for (const Primitive& p : headless.scene.primitives) steps.polygons += p.polygons.size();
     FrameImage image(headless.width, headless.height);
-    inspectFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, steps);
+    probeFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, steps);
     // A scene with fewer polygons than steps (or none) repeats its last picture.
     steps.polygonDone(steps.polygons, image);
     if (steps.failed) return 1;
@@ -104,7 +104,7 @@ RgbImage depthComparison(const RenderOptions& options, HeadlessScene& headless, 
 
 }  // namespace
 
-int renderInspection(const RenderOptions& options, HeadlessScene& headless, const OffscreenGl& gl)
+int renderProbe(const RenderOptions& options, HeadlessScene& headless, const OffscreenGl& gl)
 {
     setupCamera(headless.scene.projectionStack, headless.scene.viewStack, options.pose, headless.width, headless.height);
     if (options.steps > 0) return fillSteps(options, headless);
@@ -115,7 +115,7 @@ int renderInspection(const RenderOptions& options, HeadlessScene& headless, cons
         PixelHistory history;
         history.column = options.pixelX;
         history.row = headless.height - 1 - options.pixelY;
-        inspectFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, history);
+        probeFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, history);
         std::fputs(describeHistory(history, headless.scene, headless.mipChains, options.pixelX, options.pixelY,
                                    image.pixel(history.column, history.row), options.json)
                        .c_str(),
@@ -123,16 +123,16 @@ int renderInspection(const RenderOptions& options, HeadlessScene& headless, cons
     }
     if (options.output.empty()) return 0;
     ViewRecorder views(headless.scene, headless.mipChains, headless.width, headless.height);
-    inspectFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, views);
+    probeFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, views);
     RgbImage picture;
-    if (options.show == InspectionView::depth && options.renderer != RendererChoice::software)
+    if (options.show == FrameView::depth && options.renderer != RendererChoice::software)
         picture = depthComparison(options, headless, gl, softwareDepths(views, headless.depthBuffer));
-    else if (options.show != InspectionView::picture)
-        picture = drawInspectionView(options.show, views, headless.depthBuffer, options.legend);
+    else if (options.show != FrameView::picture)
+        picture = drawFrameView(options.show, views, headless.depthBuffer, options.legend);
     else
         picture = topRowFirst(image.rgb, image.width, image.height);
     if (!write(options.output, picture)) return 1;
-    std::printf("wrote %s (%s, %dx%d)\n", options.output.c_str(), inspectionViewName(options.show), picture.width,
+    std::printf("wrote %s (%s, %dx%d)\n", options.output.c_str(), frameViewName(options.show), picture.width,
                 picture.height);
     return 0;
 }

@@ -27,7 +27,7 @@ long coveredPixels(const RgbImage& image)
 
 // The history is traced one fragment at a time; the picture is drawn in lane groups by another
 // process. The bytes the history says were stored must be the picture's.
-TEST(RenderInspection, APixelsHistoryEndsInThePicturesBytes)
+TEST(RenderProbe, APixelsHistoryEndsInThePicturesBytes)
 {
     TemporaryFolder folder;
     const struct {
@@ -62,7 +62,7 @@ TEST(RenderInspection, APixelsHistoryEndsInThePicturesBytes)
 }
 
 // The fill: every picture holds at least what the one before it did, and the last is the picture.
-TEST(RenderInspection, StepsShowTheFillEndingInThePicture)
+TEST(RenderProbe, StepsShowTheFillEndingInThePicture)
 {
     TemporaryFolder folder;
     ASSERT_EQ(runRender({"--scene", "5", "--size", "160x120", "--output", "whole.png"}, folder.path()).exitCode, 0);
@@ -83,7 +83,7 @@ TEST(RenderInspection, StepsShowTheFillEndingInThePicture)
 
 // Both renderers' depths side by side with their difference, under a legend; without the legend
 // a view is exactly the frame's size.
-TEST(RenderInspection, DepthOfBothRenderersAndViewSizes)
+TEST(RenderProbe, DepthOfBothRenderersAndViewSizes)
 {
     TemporaryFolder folder;
     const CommandResult both = runRender(

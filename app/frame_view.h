@@ -3,7 +3,7 @@
 #include <string>
 
 // What --show draws instead of the picture: one value of the software frame per pixel.
-enum class InspectionView {
+enum class FrameView {
     picture,  // no view: the picture itself
     depth,
     normal,
@@ -18,8 +18,8 @@ enum class InspectionView {
 };
 
 // The name --show takes, and back; false for a name that is none of them.
-const char* inspectionViewName(InspectionView view);
-bool parseInspectionView(const std::string& name, InspectionView& view);
+const char* frameViewName(FrameView view);
+bool parseFrameView(const std::string& name, FrameView& view);
 
 // Every name, comma-separated, for the help and for messages.
-std::string inspectionViewNames();
+std::string frameViewNames();
