@@ -17,6 +17,9 @@ ImageDifference compareImages(const RgbImage& a, const RgbImage& b);
 // White where the two agree, darker the more they differ (four times the largest channel difference).
 RgbImage differencePanel(const RgbImage& a, const RgbImage& b);
 
+// The white gap between the panels of a comparison.
+constexpr int kPanelGap = 8;
+
 // The panels left to right on one white canvas, a gap of gap pixels between them.
 RgbImage sideBySide(const RgbImage* panels, int count, int gap);
 

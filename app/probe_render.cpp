@@ -3,14 +3,13 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "app/image_comparison.h"
 #include "app/pixel_history.h"
 #include "app/view_image.h"
 
 namespace {
-
-constexpr int kPanelGap = 8;
 
 bool write(const std::string& path, const RgbImage& picture)
 {
@@ -43,6 +42,28 @@ struct FillSteps {
             failed = !write(name(written + 1), topRowFirst(image.rgb, image.width, image.height));
             ++written;
         }
+    }
+};
+
+// Hands every event to both, so that a pixel's history and the views come from one frame.
+template <class First, class Second>
+struct BothObservers {
+    First& first;
+    Second& second;
+    void tested(const FragmentOrigin& o, int column, int row, float depth, bool passed)
+    {
+        first.tested(o, column, row, depth, passed);
+        second.tested(o, column, row, depth, passed);
+    }
+    void shaded(const FragmentOrigin& o, const Fragment& f, const FragmentTrace& trace, bool ok, const Color& c)
+    {
+        first.shaded(o, f, trace, ok, c);
+        second.shaded(o, f, trace, ok, c);
+    }
+    void polygonDone(size_t drawn, const FrameImage& image)
+    {
+        first.polygonDone(drawn, image);
+        second.polygonDone(drawn, image);
     }
 };
 
@@ -111,24 +132,32 @@ int renderProbe(const RenderOptions& options, HeadlessScene& headless, const Off
 
     headless.scene.useOpenGL = false;
     FrameImage image(headless.width, headless.height);
-    if (options.tracePixel) {
-        PixelHistory history;
-        history.column = options.pixelX;
-        history.row = headless.height - 1 - options.pixelY;
+    PixelHistory history;
+    history.column = options.pixelX;
+    history.row = headless.height - 1 - options.pixelY;
+    // A view needs a record per pixel, the history only its pixel's events: one frame serves both.
+    std::optional<ViewRecorder> views;
+    if (!options.output.empty() && options.show != FrameView::picture)
+        views.emplace(headless.scene, headless.mipChains, headless.width, headless.height);
+    if (views && options.tracePixel) {
+        BothObservers<PixelHistory, ViewRecorder> both{history, *views};
+        probeFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, both);
+    } else if (views) {
+        probeFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, *views);
+    } else {
         probeFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, history);
+    }
+    if (options.tracePixel)
         std::fputs(describeHistory(history, headless.scene, headless.mipChains, options.pixelX, options.pixelY,
                                    image.pixel(history.column, history.row), options.json)
                        .c_str(),
                    stdout);
-    }
     if (options.output.empty()) return 0;
-    ViewRecorder views(headless.scene, headless.mipChains, headless.width, headless.height);
-    probeFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, views);
     RgbImage picture;
     if (options.show == FrameView::depth && options.renderer != RendererChoice::software)
-        picture = depthComparison(options, headless, gl, softwareDepths(views, headless.depthBuffer));
-    else if (options.show != FrameView::picture)
-        picture = drawFrameView(options.show, views, headless.depthBuffer, options.legend);
+        picture = depthComparison(options, headless, gl, softwareDepths(*views, headless.depthBuffer));
+    else if (views)
+        picture = drawFrameView(options.show, *views, headless.depthBuffer, options.legend);
     else
         picture = topRowFirst(image.rgb, image.width, image.height);
     if (!write(options.output, picture)) return 1;

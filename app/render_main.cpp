@@ -24,7 +24,6 @@ namespace {
 constexpr int kNoMemory = 1;
 constexpr int kBadArguments = 2;
 constexpr int kNoOpenGl = 3;
-constexpr int kPanelGap = 8;
 
 // A sphere map named on the command line must be there: the viewer's fallback to the built-in
 // image would quietly give a different picture from the one asked for.

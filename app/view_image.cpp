@@ -64,6 +64,14 @@ Rgb8 mipColour(const PixelRecord& p)
     return blend(levelColour(lo), levelColour(static_cast<unsigned>(std::ceil(lambda))), lambda - lo);
 }
 
+// The most fragments that passed the depth test at any covered pixel, at least 1.
+uint32_t mostPassed(const ViewRecorder& frame)
+{
+    uint32_t most = 1;
+    for (const PixelRecord& p : frame.pixels) most = std::max(most, p.covered ? p.passed : 0u);
+    return most;
+}
+
 RgbImage blank(int width, int height)
 {
     RgbImage image;
@@ -104,11 +112,7 @@ std::vector<LegendEntry> legendFor(FrameView view, const ViewRecorder& frame)
         for (unsigned k = 0; k < levels; ++k) entries.push_back({{}, levelColour(k), std::to_string(k), ""});
         return entries;
     }
-    case FrameView::overdraw: {
-        uint32_t most = 1;
-        for (const PixelRecord& p : frame.pixels) most = std::max(most, p.covered ? p.passed : 0u);
-        return {{heat, {}, "1", std::to_string(most)}};
-    }
+    case FrameView::overdraw: return {{heat, {}, "1", std::to_string(mostPassed(frame))}};
     case FrameView::polygons: {
         size_t count = 0;
         for (const Primitive& p : frame.scene.primitives) count += p.polygons.size();
@@ -174,8 +178,7 @@ RgbImage drawFrameView(FrameView view, const ViewRecorder& frame, const DepthBuf
         if (nearest <= farthest) entries.push_back(depthLegend(nearest, farthest));
     } else {
         image = blank(frame.width, frame.height);
-        uint32_t most = 1;
-        for (const PixelRecord& p : frame.pixels) most = std::max(most, p.covered ? p.passed : 0u);
+        const uint32_t most = mostPassed(frame);
         for (int row = 0; row < frame.height; ++row)
             for (int column = 0; column < frame.width; ++column) {
                 const PixelRecord& p = frame.at(column, row);
