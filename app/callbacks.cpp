@@ -6,6 +6,7 @@
 
 #include "app/process_objects.h"
 #include "app/render_frame.h"
+#include "platform/installed_data.h"
 #include "raster/prepare_textures.h"
 #include "scene/demo_scenes.h"
 
@@ -29,7 +30,9 @@ void switchScene(int sceneNumber)
 {
     viewState.sceneNumber = sceneNumber;
     scene.clear();
-    buildScene(scene, viewState.sceneNumber);
+    // An installed viewer finds its own environment image, whatever the working directory.
+    const std::string installed = installedDataFile("sphere.raw");
+    buildScene(scene, viewState.sceneNumber, nullptr, installed.c_str());
     int width, height;
     viewportSize(width, height);
     prepareTextures(scene, depthBuffer, edgeTable, mipChains, width, height);

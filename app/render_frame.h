@@ -14,7 +14,6 @@ void renderFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTa
                  const std::vector<MipChain>& mipChains, int width, int height);
 
 // Everything one window frame draws into the current context's back buffer, short of the swap:
-// the white clear, the window-pixel projection, the camera and the chosen renderer. The viewer's
-// display callback and the headless renderer both draw through it, so their pictures agree.
+// beginWindowFrame (preview/window_frame.h), then the chosen renderer.
 void drawFrame(Scene& scene, const CameraPose& pose, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                const std::vector<MipChain>& mipChains, int width, int height);

@@ -19,7 +19,7 @@
 #include "raster/frame_driver.h"
 #include "raster/frame_image.h"
 #include "raster/prepare_textures.h"
-#include "scene/model_import.h"
+#include "import/model_import.h"
 
 namespace {
 

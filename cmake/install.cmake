@@ -2,13 +2,6 @@
 # `cpack -G DEB`. Included from the top-level CMakeLists.txt once the programs are defined.
 include(GNUInstallDirs)
 
-# Where the programs look for their data, relative to their own folder, so an unpacked or moved
-# install finds it as well as one in the prefix it was built for.
-file(RELATIVE_PATH PIXELWRIGHT_DATA_FROM_BIN "${CMAKE_INSTALL_FULL_BINDIR}"
-     "${CMAKE_INSTALL_FULL_DATADIR}/pixelwright")
-set_property(SOURCE texture/installed_data.cpp APPEND PROPERTY
-             COMPILE_DEFINITIONS "PIXELWRIGHT_DATA_FROM_BIN=\"${PIXELWRIGHT_DATA_FROM_BIN}\"")
-
 install(TARGETS pixelwright pixelwright-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES sphere.raw DESTINATION ${CMAKE_INSTALL_DATADIR}/pixelwright)
 

@@ -125,12 +125,12 @@ void buildScene4(Scene& scene)
     scene.modelStack.pop();
 }
 
-void buildScene5(Scene& scene, const char* spherePath)
+void buildScene5(Scene& scene, const char* spherePath, const char* thirdPlace)
 {
     scene.clear();
     scene.lightingEnabled = false;
     scene.flatShading = false;
-    const Texture* image = scene.ownTexture(loadRawImage(spherePath));
+    const Texture* image = scene.ownTexture(loadRawImage(spherePath, thirdPlace));
     scene.setAmbient(Color(0.4f, 0.4f, 0.4f, 1));
     scene.addLight(0, -100, 80, Color(0.8f, 0.8f, 0.8f, 1));
     // The image serves only as an environment map.
@@ -142,7 +142,7 @@ void buildScene5(Scene& scene, const char* spherePath)
     scene.modelStack.pop();
 }
 
-void buildScene(Scene& scene, int sceneNumber, const char* spherePath)
+void buildScene(Scene& scene, int sceneNumber, const char* spherePath, const char* thirdPlace)
 {
     std::printf("Creating scene: %d\n", sceneNumber);
     std::fflush(stdout);
@@ -151,7 +151,7 @@ void buildScene(Scene& scene, int sceneNumber, const char* spherePath)
     case 2: buildScene2(scene); break;
     case 3: buildScene3(scene); break;
     case 4: buildScene4(scene); break;
-    case 5: buildScene5(scene, spherePath); break;
+    case 5: buildScene5(scene, spherePath, thirdPlace); break;
     default: break;
     }
 }

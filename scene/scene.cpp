@@ -1,15 +1,14 @@
 #include "scene/scene.h"
 
+#include <cerrno>  // program_invocation_short_name
 #include <cstdio>
 #include <cstdlib>
-
-#include "texture/installed_data.h"
 
 namespace {
 
 [[noreturn]] void orderViolation(const char* call, const char* needs)
 {
-    std::fprintf(stderr, "%s: Scene::%s called without %s\n", programName(), call, needs);
+    std::fprintf(stderr, "%s: Scene::%s called without %s\n", program_invocation_short_name, call, needs);
     std::abort();
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "texture/raw_image.h"
+#include "texture/raw_image_format.h"
 
 namespace {
 

@@ -4,14 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <cerrno>  // program_invocation_short_name: the messages name whichever program reads the file
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "texture/environment_image.h"
-#include "texture/installed_data.h"
 
 namespace {
 
@@ -58,24 +57,14 @@ size_t readUpTo(int fd, unsigned char* buffer, size_t size)
 
 }  // namespace
 
-Texture decodeRawImage(const unsigned char* bytes, size_t count)
-{
-    Texture image(kRawImageSide, kRawImageSide, 3);
-    // Texel (i mod 256, i div 256) holds triple i, which is exactly the texels' own layout.
-    const size_t used = count < kRawImageBytes ? count : kRawImageBytes;
-    for (size_t i = 0; i < used; ++i) image.texels[i] = static_cast<float>(bytes[i] / 255.0);
-    return image;
-}
-
-Texture loadRawImage(const char* path)
+Texture loadRawImage(const char* path, const char* thirdPlace)
 {
     std::vector<std::string> candidates;
     if (path) {
         candidates = {path};
     } else {
         candidates = {"sphere.raw", "../sphere.raw"};
-        const std::string installed = installedDataFile("sphere.raw");
-        if (!installed.empty()) candidates.push_back(installed);
+        if (thirdPlace && *thirdPlace) candidates.push_back(thirdPlace);
     }
 
     std::string tried;
@@ -91,9 +80,9 @@ Texture loadRawImage(const char* path)
         close(fd);
         if (count < kRawImageBytes)
             std::fprintf(stderr, "%s: read only %zu of %zu bytes from \"%s\"; the missing texels are black\n",
-                         programName(), count, kRawImageBytes, candidates[i].c_str());
+                         program_invocation_short_name, count, kRawImageBytes, candidates[i].c_str());
         return decodeRawImage(bytes.data(), count);
     }
-    std::fprintf(stderr, "%s: cannot read %s; using the built-in environment image\n", programName(), tried.c_str());
+    std::fprintf(stderr, "%s: cannot read %s; using the built-in environment image\n", program_invocation_short_name, tried.c_str());
     return makeEnvironmentImage();
 }

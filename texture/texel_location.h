@@ -11,7 +11,7 @@
 #include "texture/mip_chain.h"
 #include "texture/texture.h"
 
-// filteredSample in two steps: which texels it reads, with their weights, and then their blend.
+// A filtered lookup in two steps: which texels it reads, with their weights, and then their blend.
 // Locating several pixels before blending any lets their texel reads overlap.
 struct SampleTexels {
     const float* texels[4];  // bilinear: (x0, y0), (x1, y0), (x0, y1), (x1, y1); minified: low, high level

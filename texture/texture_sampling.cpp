@@ -28,15 +28,3 @@ Color sampleTexture(const MipChain& chain, const Fragment& fragment)
                         textureLevel(chain[0], footprintInputs(fragment)), where);
     return blendSample(where);
 }
-
-SampleTexels locateSample(const MipChain& chain, float s, float t, double texels)
-{
-    SampleTexels p;
-    locateSampleAtLevel(chain, s, t, mipLevel(texels), p);
-    return p;
-}
-
-Color filteredSample(const MipChain& chain, float s, float t, double texels)
-{
-    return blendSample(locateSample(chain, s, t, texels));
-}

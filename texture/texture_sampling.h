@@ -105,13 +105,6 @@ inline typename L::Float textureLevel(const Texture& base, const FootprintInputs
 // The filtered colour of the chain at the fragment; alpha is 1. An empty chain gives white.
 Color sampleTexture(const MipChain& chain, const Fragment& fragment);
 
-// The same at (s, t) for a pixel covering that many level-0 texels (0 when q is 0, where the
-// footprint means nothing); level 0 must have colour texels.
-Color filteredSample(const MipChain& chain, float s, float t, double texels);
-
-// The texels filteredSample blends: locateSampleAtLevel at mipLevel(texels).
-SampleTexels locateSample(const MipChain& chain, float s, float t, double texels);
-
 // What the fragment's footprint depends on, and the footprint itself.
 FootprintInputs<> footprintInputs(const Fragment& fragment);
 inline float textureFootprint(const Fragment& fragment) { return textureFootprint(footprintInputs(fragment)); }

@@ -1,0 +1,336 @@
+#include "import/model_import.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <assimp/Importer.hpp>
+#include <assimp/cimport.h>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <new>
+#include <utility>
+
+#include "import/model_file_check.h"
+#include "import/image_file.h"
+
+namespace {
+
+ModelReport refused(const std::string& path, const std::string& problem, ModelFailure failure = ModelFailure::badFile)
+{
+    ModelReport report;
+    report.failure = failure;
+    report.error = "model '" + path + "' " + problem;
+    std::replace(report.error.begin(), report.error.end(), '\n', ' ');
+    return report;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool finite(const aiVector3D& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// The scenes are z-up. A y-up file turns a quarter about x, the usual conversion, which puts its
+// front (+z) at -y; either kind then turns half about the vertical, so that the front (-y by the
+// z-up convention) faces the viewer's initial camera, which looks from +x, +y.
+Vec3 toSceneAxes(const aiVector3D& v, UpAxis up)
+{
+    return up == UpAxis::y ? Vec3(-v.x, v.z, v.y) : Vec3(-v.x, -v.y, v.z);
+}
+
+// Collects the importer's error messages while it reads one file. The importer logs through a
+// stream of its own, attached for the duration of the read only.
+class ImporterErrors {
+public:
+    explicit ImporterErrors(std::vector<std::string>& errors) : stream_{&ImporterErrors::collect, reinterpret_cast<char*>(&errors)}
+    {
+        aiAttachLogStream(&stream_);
+    }
+    ~ImporterErrors() { aiDetachAllLogStreams(); }
+    ImporterErrors(const ImporterErrors&) = delete;
+    ImporterErrors& operator=(const ImporterErrors&) = delete;
+
+private:
+    static void collect(const char* message, char* user)
+    {
+        std::string line = message;
+        if (line.rfind("Error", 0) != 0) return;
+        line.erase(0, line.find(": ") == std::string::npos ? 0 : line.find(": ") + 2);
+        while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
+        reinterpret_cast<std::vector<std::string>*>(user)->push_back(line);
+    }
+
+    aiLogStream stream_;
+};
+
+class TextureReader {
+public:
+    TextureReader(const aiScene& scene, const std::string& modelPath, ModelReport& report)
+        : scene_(scene), modelPath_(modelPath), folder_(folderOf(modelPath)), report_(report)
+    {
+    }
+
+    // An unusable texture is a warning, not a refusal: the model is still worth seeing.
+    Texture read(const aiMaterial& material)
+    {
+        aiString name;
+        if (material.GetTexture(aiTextureType_DIFFUSE, 0, &name) != AI_SUCCESS &&
+            material.GetTexture(aiTextureType_BASE_COLOR, 0, &name) != AI_SUCCESS)
+            return Texture();
+        const std::string file = name.C_Str();
+        const auto cached = cache_.find(file);
+        if (cached != cache_.end()) return cached->second;
+        Texture texture;
+        std::string error;
+        if (!decode(file, texture, error)) {
+            report_.warnings.push_back("model '" + modelPath_ + "': texture '" + file + "' " + error +
+                                       "; drawn untextured");
+            texture = Texture();
+        }
+        cache_.emplace(file, texture);
+        return texture;
+    }
+
+private:
+    bool decode(const std::string& file, Texture& texture, std::string& error)
+    {
+        if (const aiTexture* embedded = scene_.GetEmbeddedTexture(file.c_str())) {
+            if (embedded->mHeight == 0)
+                return decodeImageBytes(reinterpret_cast<const unsigned char*>(embedded->pcData), embedded->mWidth,
+                                        texture, error);
+            if (embedded->mWidth > static_cast<unsigned>(kMaxImageSide) ||
+                embedded->mHeight > static_cast<unsigned>(kMaxImageSide)) {
+                error = "is larger than " + std::to_string(kMaxImageSide) + " texels a side";
+                return false;
+            }
+            texture = textureFromBgra(reinterpret_cast<const unsigned char*>(embedded->pcData),
+                                      static_cast<int>(embedded->mWidth), static_cast<int>(embedded->mHeight));
+            return true;
+        }
+        if (!file.empty() && file[0] == '*') {
+            error = "names an embedded image the file does not hold";
+            return false;
+        }
+        // Files written on another system may name the texture with backslashes, or with a folder
+        // that only existed there: the file beside the model is the next best guess.
+        if (file.empty()) {
+            error = "has no name";
+            return false;
+        }
+        std::string relative = file;
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        std::string found = relative[0] == '/' ? relative : folder_ + relative;
+        if (!isRegularFile(found)) found = folder_ + relative.substr(relative.find_last_of('/') + 1);
+        if (!isRegularFile(found)) {
+            error = "is not beside the model";
+            return false;
+        }
+        if (!decodeImageFile(found, texture, error)) {
+            error = "cannot be used: " + error;
+            return false;
+        }
+        return true;
+    }
+
+    const aiScene& scene_;
+    const std::string& modelPath_;
+    std::string folder_;
+    ModelReport& report_;
+    std::map<std::string, Texture> cache_;
+};
+
+ModelMaterial readMaterial(const aiMaterial& source, TextureReader& textures)
+{
+    ModelMaterial material;
+    const auto colour = [&](const char* key, unsigned type, unsigned index, Color& out) {
+        aiColor3D c;
+        if (source.Get(key, type, index, c) != AI_SUCCESS || !std::isfinite(c.r) || !std::isfinite(c.g) ||
+            !std::isfinite(c.b))
+            return false;
+        out = Color(c.r, c.g, c.b, 1);
+        return true;
+    };
+    if (!colour(AI_MATKEY_COLOR_DIFFUSE, material.diffuse)) colour(AI_MATKEY_BASE_COLOR, material.diffuse);
+    colour(AI_MATKEY_COLOR_SPECULAR, material.specular);
+    float shininess = 0;
+    // OpenGL takes exponents from 0 to 128 only; the software renderer gets the same one.
+    if (source.Get(AI_MATKEY_SHININESS, shininess) == AI_SUCCESS && std::isfinite(shininess))
+        material.shininess = static_cast<int32_t>(std::lround(std::clamp(shininess, 0.0f, 128.0f)));
+    // An exponent of 0 makes the highlight cover the whole surface evenly: a file without one
+    // (and the importer's default material) means no highlight.
+    if (material.shininess == 0) material.specular = Color(0, 0, 0, 1);
+    material.texture = textures.read(source);
+    return material;
+}
+
+uint64_t cornersOf(const aiMesh& mesh)
+{
+    uint64_t corners = 0;
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f)
+        if (mesh.mFaces[f].mNumIndices >= 3) corners += mesh.mFaces[f].mNumIndices;
+    return corners;
+}
+
+struct Placement {
+    const aiNode* node;
+    aiMatrix4x4 transform;
+};
+
+// Every mesh a node names, with the node's transform to the file's world: one entry per instance.
+std::vector<std::pair<unsigned, aiMatrix4x4>> meshInstances(const aiScene& scene)
+{
+    std::vector<std::pair<unsigned, aiMatrix4x4>> instances;
+    std::vector<Placement> pending{{scene.mRootNode, scene.mRootNode->mTransformation}};
+    while (!pending.empty()) {  // no recursion: a deeply nested file cannot exhaust the stack
+        const Placement at = pending.back();
+        pending.pop_back();
+        for (unsigned m = 0; m < at.node->mNumMeshes; ++m) instances.emplace_back(at.node->mMeshes[m], at.transform);
+        for (unsigned c = at.node->mNumChildren; c-- > 0;) {
+            const aiNode* child = at.node->mChildren[c];
+            pending.push_back({child, at.transform * child->mTransformation});
+        }
+    }
+    return instances;
+}
+
+bool readMesh(const aiMesh& source, const aiMatrix4x4& transform, UpAxis up, ModelMesh& mesh, std::string& problem)
+{
+    mesh.material = source.mMaterialIndex;
+    mesh.positions.reserve(source.mNumVertices);
+    aiMatrix3x3 normalTransform(transform);
+    normalTransform.Inverse().Transpose();
+    for (unsigned v = 0; v < source.mNumVertices; ++v) {
+        const aiVector3D p = transform * source.mVertices[v];
+        if (!finite(source.mVertices[v]) || !finite(p)) {
+            problem = "has a vertex coordinate that is not a finite number";
+            return false;
+        }
+        mesh.positions.push_back(toSceneAxes(p, up));
+    }
+    if (source.mNormals) {
+        mesh.normals.reserve(source.mNumVertices);
+        // A non-finite normal stays so and is then made anew from the faces.
+        for (unsigned v = 0; v < source.mNumVertices; ++v)
+            mesh.normals.push_back(toSceneAxes(normalTransform * source.mNormals[v], up));
+    }
+    if (source.mTextureCoords[0]) {
+        mesh.texCoords.reserve(source.mNumVertices);
+        for (unsigned v = 0; v < source.mNumVertices; ++v)
+            mesh.texCoords.emplace_back(source.mTextureCoords[0][v].x, source.mTextureCoords[0][v].y);
+    }
+    for (unsigned f = 0; f < source.mNumFaces; ++f) {
+        const aiFace& face = source.mFaces[f];
+        if (face.mNumIndices < 3) continue;  // points and lines
+        for (unsigned k = 0; k < face.mNumIndices; ++k) {
+            if (face.mIndices[k] >= source.mNumVertices) {
+                problem = "has a face whose vertex index is out of range";
+                return false;
+            }
+            mesh.indices.push_back(face.mIndices[k]);
+        }
+        mesh.faceSizes.push_back(face.mNumIndices);
+    }
+    return true;
+}
+
+aiMatrix4x4 worldTransform(const aiNode* node)
+{
+    aiMatrix4x4 m;
+    for (; node; node = node->mParent) m = node->mTransformation * m;
+    return m;
+}
+
+// Units of light power differ from format to format: a light brighter than white is scaled down to
+// white's brightness, keeping its hue.
+void readLights(const aiScene& scene, UpAxis up, ModelGeometry& geometry)
+{
+    for (unsigned i = 0; i < scene.mNumLights; ++i) {
+        const aiLight& light = *scene.mLights[i];
+        if (light.mType != aiLightSource_POINT) continue;
+        const aiVector3D p = worldTransform(scene.mRootNode->FindNode(light.mName)) * light.mPosition;
+        const aiColor3D& c = light.mColorDiffuse;
+        const float brightest = std::max({c.r, c.g, c.b});
+        if (!finite(p) || !std::isfinite(brightest) || brightest <= 0) continue;
+        const float k = brightest > 1 ? brightest : 1;
+        geometry.lights.push_back({toSceneAxes(p, up), Color(c.r / k, c.g / k, c.b / k, 1)});
+    }
+}
+
+}  // namespace
+
+ModelReport readModel(const std::string& path, UpAxis up, ModelGeometry& geometry)
+{
+    ModelReport report;
+    std::string problem;
+    if (!modelFileAcceptable(path, problem)) return refused(path, problem);
+    Assimp::Importer importer;
+    std::vector<std::string> importErrors;
+    const aiScene* scene = nullptr;
+    {
+        const ImporterErrors errors(importErrors);
+        scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
+    }
+    if (!scene || !scene->mRootNode) {
+        const std::string why = importer.GetErrorString();
+        // The importer catches the allocation failure itself and words it as an error.
+        if (why.find("bad_alloc") != std::string::npos)
+            return refused(path, "needs more memory than the machine has", ModelFailure::noMemory);
+        // The validator's wording for a file with nothing but points and lines.
+        if (why.find("mNumMeshes is 0") != std::string::npos || why.find("contains no faces") != std::string::npos)
+            return refused(path, "has no faces (points and lines are not drawn)");
+        return refused(path, "cannot be imported: " + (why.empty() ? std::string("unknown format") : why.substr(0, 200)));
+    }
+    // What the importer noticed yet read past (a face without corners, a material the file does not
+    // define) still means the file is not what its writer meant.
+    if (!importErrors.empty()) return refused(path, "is malformed: " + importErrors.front().substr(0, 200));
+    const auto instances = meshInstances(*scene);
+    uint64_t corners = 0;
+    for (const auto& [mesh, transform] : instances) {
+        (void)transform;
+        if (mesh >= scene->mNumMeshes) return refused(path, "names a mesh it does not hold");
+        corners += cornersOf(*scene->mMeshes[mesh]);
+        if (corners > kMaxModelCorners)
+            return refused(path, "has more than " + std::to_string(kMaxModelCorners) +
+                                     " face corners, more than a model may have");
+    }
+    if (corners == 0) return refused(path, "has no faces (points and lines are not drawn)");
+
+    TextureReader textures(*scene, path, report);
+    for (unsigned m = 0; m < scene->mNumMaterials; ++m)
+        geometry.materials.push_back(readMaterial(*scene->mMaterials[m], textures));
+    for (const auto& [index, transform] : instances) {
+        ModelMesh mesh;
+        std::string problem;
+        if (!readMesh(*scene->mMeshes[index], transform, up, mesh, problem)) {
+            geometry = ModelGeometry();
+            return refused(path, problem);
+        }
+        if (!mesh.faceSizes.empty()) geometry.meshes.push_back(std::move(mesh));
+    }
+    readLights(*scene, up, geometry);
+    return report;
+}
+
+ModelReport importModel(Scene& scene, const ModelSettings& settings)
+{
+    scene.clear();
+    ModelGeometry geometry;
+    ModelReport report = readModel(settings.path, settings.up, geometry);
+    if (report.failure == ModelFailure::none) buildModel(scene, geometry, settings);
+    return report;
+}

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "image/image_comparison.h"
+#include "png/png_file.h"
+#include "import/model_import.h"
+#include "support/render_tool_process.h"
+
+namespace {
+
+const std::string kModels = "/usr/share/assimp/models/";
+
+bool testModelsInstalled() { return std::filesystem::is_directory(kModels + "invalid"); }
+
+RgbImage renderModel(const std::string& model, const std::string& renderer, const std::string& folder,
+                     const std::vector<std::string>& more = {})
+{
+    const std::string output = folder + "/" + renderer + ".png";
+    std::vector<std::string> arguments = {"--model", model, "--renderer", renderer, "--output", output};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    const CommandResult result = runRender(arguments, folder);
+    EXPECT_EQ(result.exitCode, 0) << model << ": " << result.errors;
+    RgbImage picture;
+    std::string error;
+    EXPECT_TRUE(readPng(output, picture, error)) << error;
+    std::filesystem::remove(output);
+    return picture;
+}
+
+bool covered(const RgbImage& image, int x, int y)
+{
+    const uint8_t* p = &image.pixels[(static_cast<size_t>(y) * image.width + x) * 3];
+    return p[0] != 255 || p[1] != 255 || p[2] != 255;
+}
+
+// Coverage intersection over union, leaving out the pixels next to the OpenGL picture's outline:
+// the software renderer samples pixels at whole-number positions, OpenGL at their centres.
+double insideOutlineIoU(const RgbImage& software, const RgbImage& opengl)
+{
+    long both = 0, either = 0;
+    for (int y = 1; y + 1 < opengl.height; ++y)
+        for (int x = 1; x + 1 < opengl.width; ++x) {
+            int around = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) around += covered(opengl, x + dx, y + dy);
+            if (around != 0 && around != 9) continue;
+            const bool a = covered(software, x, y), b = around == 9;
+            both += a && b;
+            either += a || b;
+        }
+    return either == 0 ? 1.0 : static_cast<double>(both) / either;
+}
+
+}  // namespace
+
+// Third-party models through the real tool: both renderers draw them over the same pixels, and the
+// software picture is the same on every run and along either shading path.
+TEST(RenderModel, RealModelsInBothRenderers)
+{
+    if (!testModelsInstalled()) GTEST_SKIP() << "needs Debian's assimp-testmodels (scripts/test.sh installs it)";
+    const char* models[] = {"OBJ/spider.obj", "PLY/Wuson.ply", "STL/Spider_binary.stl",
+                            "glTF2/BoxTextured-glTF/BoxTextured.gltf", "Collada/duck.dae"};
+    TemporaryFolder folder;
+    for (const char* name : models) {
+        const std::string model = kModels + name;
+        const RgbImage software = renderModel(model, "software", folder.path());
+        const RgbImage again = renderModel(model, "software", folder.path());
+        const RgbImage reference = renderModel(model, "software", folder.path(), {"--reference"});
+        const RgbImage opengl = renderModel(model, "opengl", folder.path());
+        ASSERT_EQ(software.pixels.size(), opengl.pixels.size()) << name;
+        EXPECT_TRUE(software.pixels == again.pixels) << name << ": two runs differ";
+        EXPECT_TRUE(software.pixels == reference.pixels) << name << ": --reference differs from the lanes";
+        const RgbImage white{software.width, software.height, std::vector<uint8_t>(software.pixels.size(), 255)};
+        EXPECT_LT(compareImages(software, white).coverageIoU, 0.9) << name << " is drawn as nothing";
+        const double iou = insideOutlineIoU(software, opengl);
+        std::printf("%s: coverage IoU %.4f, %.4f inside the outline\n", name, compareImages(software, opengl).coverageIoU,
+                    iou);
+        EXPECT_GE(iou, 0.97) << name;
+    }
+}
+
+// Each refused with one line naming the file and exit status 2, and nothing written.
+TEST(RenderModel, HostileFilesAreRefusedInOneLine)
+{
+    TemporaryFolder folder;
+    const std::string dir = folder.path() + "/";
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(dir + name, std::ios::binary) << bytes;
+        return dir + name;
+    };
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    std::vector<std::pair<std::string, std::string>> cases = {  // file, what the line says
+        {dir + "missing.obj", "cannot be read"},
+        {dir, "is a directory"},
+        {write("empty.obj", ""), "is empty"},
+        {write("junk.obj", "garbage \x01\x02 not a model"), "has no faces"},
+        {write("truncated.stl", "solid x\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0\n"),
+         "cannot be imported"},
+        {write("lines.obj", "v 0 0 0\nv 1 0 0\nl 1 2\np 1\n"), "has no faces"},
+        {write("nan.obj", "v nan 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"), "not a finite number"},
+        {write("inf.obj", "v 0 inf 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"), "not a finite number"},
+        {write("index.obj", triangle + "f 1 2 99\n"), "out of range"},
+        {write("header.off", "OFF\n4000000000 4000000000 0\n0 0 0\n"), "more than its"},
+        {write("header.ply", "ply\nformat ascii 1.0\nelement vertex 99999999999\nproperty float x\nend_header\n"),
+         "more than its"},
+    };
+    // Sparse: the size alone is refused, before any byte is read.
+    const std::string huge = write("huge.obj", triangle);
+    std::filesystem::resize_file(huge, kMaxModelFileBytes + 1);
+    cases.push_back({huge, "larger than"});
+    if (testModelsInstalled()) {
+        for (const auto& entry : std::filesystem::directory_iterator(kModels + "invalid"))
+            if (entry.path().filename() != "readme.txt") cases.push_back({entry.path().string(), ""});
+        const std::string glb = kModels + "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb";
+        std::ifstream in(glb, std::ios::binary);
+        std::string bytes(2000, '\0');
+        in.read(&bytes[0], 2000);
+        cases.push_back({write("truncated.glb", bytes), "cannot be imported"});
+    }
+    if (geteuid() != 0) {  // root reads any file
+        const std::string locked = write("locked.obj", triangle + "f 1 2 3\n");
+        chmod(locked.c_str(), 0);
+        cases.push_back({locked, "cannot be read"});
+    }
+    for (const auto& [model, says] : cases) {
+        const std::vector<std::string> before = folder.contents();
+        const CommandResult result =
+            runRender({"--model", model, "--output", dir + "out.png"}, folder.path());
+        EXPECT_EQ(result.exitCode, 2) << model << ": " << result.errors;
+        EXPECT_EQ(result.errors.rfind("pixelwright-render: model '" + model + "' ", 0), 0u) << result.errors;
+        EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+        EXPECT_NE(result.errors.find(says), std::string::npos) << model << ": " << result.errors;
+        EXPECT_EQ(folder.contents(), before) << model;
+    }
+}
+
+// A valid model that needs more memory than the process may have: the memory message and exit
+// status 1, not an abort, and nothing written.
+TEST(RenderModel, AModelTooLargeForMemoryExitsOneWithTheMemoryMessage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot start under an address-space limit";
+#endif
+    TemporaryFolder folder;
+    // A binary STL of 1.5 million small triangles: 75 MB of file, several times that once built.
+    const uint32_t triangles = 1500000;
+    {
+        std::ofstream stl(folder.path() + "/big.stl", std::ios::binary);
+        const char header[80] = "pixelwright test";
+        stl.write(header, sizeof header);
+        stl.write(reinterpret_cast<const char*>(&triangles), sizeof triangles);
+        for (uint32_t i = 0; i < triangles; ++i) {
+            const float x = static_cast<float>(i % 1000), y = static_cast<float>(i / 1000);
+            const float facet[12] = {0, 0, 1, x, y, 0, x + 1, y, 0, x, y + 1, 0};
+            const uint16_t attributes = 0;
+            stl.write(reinterpret_cast<const char*>(facet), sizeof facet);
+            stl.write(reinterpret_cast<const char*>(&attributes), sizeof attributes);
+        }
+    }
+    const std::string limit = "--as=" + std::to_string(400L * 1000 * 1000);
+    const CommandResult result =
+        runCommand({"env", "-u", "DISPLAY", "prlimit", limit, "--", PIXELWRIGHT_RENDER, "--model", "big.stl",
+                    "--output", "out.png"},
+                   std::chrono::seconds(120), folder.path());
+    ASSERT_TRUE(result.startError.empty()) << result.startError;
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    EXPECT_EQ(result.errors, "pixelwright-render: model 'big.stl' needs more memory than the machine has\n");
+    EXPECT_EQ(folder.contents(), std::vector<std::string>{"big.stl"});
+}
