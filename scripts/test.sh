@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the project twice, plainly (build/) and with AddressSanitizer and UBSan (build-asan/), and
-# runs the whole test suite in both on a virtual X display of its own. Exits non-zero on any failure.
+# Builds the project three times, plainly (build/), with AddressSanitizer and UBSan (build-asan/),
+# and the core alone without OpenGL (build-core/), and runs the whole test suite in each, on a
+# virtual X display of its own. Exits non-zero on any failure.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -75,6 +76,7 @@ skip_reasons() {
 
 build_and_test build -DPIXELWRIGHT_SANITIZE=OFF -DPIXELWRIGHT_BENCHMARKS=ON
 build_and_test build-asan -DPIXELWRIGHT_SANITIZE=ON
+build_and_test build-core -DPIXELWRIGHT_WINDOW=OFF
 
 echo "=== summary: $((SECONDS - start)) s in all, package check and installation included"
 printf '%s\n' "${summaries[@]}"
