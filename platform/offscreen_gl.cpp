@@ -29,26 +29,28 @@ bool hasClipControl()
     return false;
 }
 
-}  // namespace
-
-bool OffscreenGl::open(int width, int height, std::string& error)
+EGLDisplay openSurfacelessDisplay(std::string& error)
 {
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) {
         error = "EGL has no platform displays (eglGetPlatformDisplayEXT missing)";
-        return false;
+        return EGL_NO_DISPLAY;
     }
     EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     EGLint major = 0, minor = 0;
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) {
         error = "no EGL device available (surfaceless platform could not be initialised)";
-        return false;
+        return EGL_NO_DISPLAY;
     }
-    display_ = display;
+    return display;
+}
+
+EGLContext createCompatibilityContext(EGLDisplay display, std::string& error)
+{
     if (!eglBindAPI(EGL_OPENGL_API)) {
         error = "EGL offers no desktop OpenGL";
-        return false;
+        return EGL_NO_CONTEXT;
     }
     // The default surface type asks for windows, which the surfaceless platform has none of.
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
@@ -56,31 +58,30 @@ bool OffscreenGl::open(int width, int height, std::string& error)
     EGLint count = 0;
     if (!eglChooseConfig(display, configAttributes, &config, 1, &count) || count == 0) {
         error = "EGL has no OpenGL configuration";
-        return false;
+        return EGL_NO_CONTEXT;
     }
     const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0,
                                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
-    if (context == EGL_NO_CONTEXT) {
-        error = "EGL could not create an OpenGL compatibility context";
-        return false;
-    }
-    context_ = context;
-    if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
-        error = "EGL could not make the context current without a surface";
-        return false;
-    }
-    glGenFramebuffers(1, &framebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glGenRenderbuffers(1, &colour_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
+    if (context == EGL_NO_CONTEXT) error = "EGL could not create an OpenGL compatibility context";
+    return context;
+}
+
+// The names are handed out before the check, so that a framebuffer refused is still deleted.
+bool createFramebuffer(int width, int height, unsigned& framebuffer, unsigned& colour, unsigned& depth,
+                       std::string& error)
+{
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
-    glGenRenderbuffers(1, &depth_);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         error = "the off-screen framebuffer of " + std::to_string(width) + "x" + std::to_string(height) +
                 " is not complete (too large for this OpenGL?)";
@@ -88,16 +89,40 @@ bool OffscreenGl::open(int width, int height, std::string& error)
     }
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
-    // A window's buffer is stored top row first, and Mesa rasterises it upside down: its blocks and
-    // the origin of every interpolation sit at the top. An upper-left clip origin gives the
-    // framebuffer object the same layout, so its pictures equal the window's to the last level
-    // (with the usual lower-left origin, ±1 or 2 in a few dozen pixels of a frame).
+    return true;
+}
+
+// A window's buffer is stored top row first, and Mesa rasterises it upside down: its blocks and the
+// origin of every interpolation sit at the top. An upper-left clip origin gives the framebuffer
+// object the same layout, so its pictures equal the window's to the last level (with the usual
+// lower-left origin, ±1 or 2 in a few dozen pixels of a frame).
+bool putOriginAtTop(std::string& error)
+{
     auto clipControl = reinterpret_cast<PFNGLCLIPCONTROLPROC>(eglGetProcAddress("glClipControl"));
     if (!clipControl || !hasClipControl()) {
         error = "OpenGL has no glClipControl (OpenGL 4.5 or ARB_clip_control is needed)";
         return false;
     }
     clipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    return true;
+}
+
+}  // namespace
+
+bool OffscreenGl::open(int width, int height, std::string& error)
+{
+    const EGLDisplay display = openSurfacelessDisplay(error);
+    if (display == EGL_NO_DISPLAY) return false;
+    display_ = display;
+    const EGLContext context = createCompatibilityContext(display, error);
+    if (context == EGL_NO_CONTEXT) return false;
+    context_ = context;
+    if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
+        error = "EGL could not make the context current without a surface";
+        return false;
+    }
+    if (!createFramebuffer(width, height, framebuffer_, colour_, depth_, error) || !putOriginAtTop(error))
+        return false;
     glViewport(0, 0, width, height);
     // Nothing of the set-up may linger as a pending error for the renderer's first report.
     while (glGetError() != GL_NO_ERROR) {

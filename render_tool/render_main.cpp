@@ -78,71 +78,71 @@ int loadModel(HeadlessScene& headless, const RenderOptions& options)
     return report.failure == ModelFailure::noMemory ? kNoMemory : kBadArguments;
 }
 
-// Everything after the arguments have been checked.
-int render(const RenderOptions& options)
+// With a benchmark, also the model's size and how long it took to read.
+int loadTimedModel(HeadlessScene& headless, const RenderOptions& options)
 {
-    std::string error;
-    HeadlessScene headless;
-    if (!options.model.path.empty()) {
-        const auto start = std::chrono::steady_clock::now();
-        if (const int status = loadModel(headless, options)) return status;
-        const auto end = std::chrono::steady_clock::now();
-        if (options.benchFrames > 0) {
-            size_t polygons = 0;
-            for (const Primitive& primitive : headless.scene.primitives) polygons += primitive.polygons.size();
-            std::printf("model %s: %zu polygons in %zu primitives, loaded in %.1f ms\n", options.model.path.c_str(),
-                        polygons, headless.scene.primitives.size(),
-                        std::chrono::duration<double, std::milli>(end - start).count());
-        }
-    }
-    const bool wantSoftware = options.renderer != RendererChoice::opengl;
-    const bool wantOpenGl = options.renderer != RendererChoice::software;
-    OffscreenGl gl;
-    if (wantOpenGl && !gl.open(options.width, options.height, error)) {
-        std::fprintf(stderr, "pixelwright-render: %s; the software renderer needs no OpenGL (--renderer software)\n",
-                     error.c_str());
-        return kNoOpenGl;
-    }
-
-    if (options.model.path.empty() && options.json) {
-        // Standard output is to hold the one JSON object: the scene builder's line goes to
-        // standard error meanwhile.
-        std::fflush(stdout);
-        const int out = dup(STDOUT_FILENO);
-        dup2(STDERR_FILENO, STDOUT_FILENO);
-        buildHeadlessScene(headless, options);
-        std::fflush(stdout);
-        dup2(out, STDOUT_FILENO);
-        close(out);
-    } else if (options.model.path.empty()) {
-        buildHeadlessScene(headless, options);
-    }
-    if (options.show != FrameView::picture || options.tracePixel || options.steps > 0)
-        return renderProbe(options, headless, gl);
-
+    const auto start = std::chrono::steady_clock::now();
+    if (const int status = loadModel(headless, options)) return status;
+    const auto end = std::chrono::steady_clock::now();
     if (options.benchFrames > 0) {
-        if (wantSoftware) bench("software", options, [&] { drawSoftwareFrame(headless, options.pose); });
-        if (wantOpenGl)
-            bench("opengl", options, [&] { renderOpenGlImage(headless, options.pose, gl); });
+        size_t polygons = 0;
+        for (const Primitive& primitive : headless.scene.primitives) polygons += primitive.polygons.size();
+        std::printf("model %s: %zu polygons in %zu primitives, loaded in %.1f ms\n", options.model.path.c_str(),
+                    polygons, headless.scene.primitives.size(),
+                    std::chrono::duration<double, std::milli>(end - start).count());
     }
-    if (options.output.empty()) return 0;
+    return 0;
+}
 
-    RgbImage picture;
-    if (options.renderer == RendererChoice::both) {
-        const RgbImage software = renderSoftwareImage(headless, options.pose);
-        const RgbImage opengl = renderOpenGlImage(headless, options.pose, gl);
-        const RgbImage all[3] = {software, opengl, differencePanel(software, opengl)};
-        const ImageDifference figures = compareImages(software, opengl);
-        std::printf("software vs opengl: %ld pixels differ by more than 2 levels, %ld by more than 32; "
-                    "PSNR %.2f dB; coverage IoU %.4f\n",
-                    figures.pixelsOver2, figures.pixelsOver32, figures.psnr, figures.coverageIoU);
-        picture = sideBySide(all, 3, kPanelGap);
-        if (options.legend) picture = withLegend(picture, {differenceLegend()});
-    } else if (wantSoftware) {
-        picture = renderSoftwareImage(headless, options.pose);
-    } else {
-        picture = renderOpenGlImage(headless, options.pose, gl);
+void buildScene(HeadlessScene& headless, const RenderOptions& options)
+{
+    if (!options.json) {
+        buildHeadlessScene(headless, options);
+        return;
     }
+    // Standard output is to hold the one JSON object: the scene builder's line goes to standard
+    // error meanwhile.
+    std::fflush(stdout);
+    const int out = dup(STDOUT_FILENO);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+    buildHeadlessScene(headless, options);
+    std::fflush(stdout);
+    dup2(out, STDOUT_FILENO);
+    close(out);
+}
+
+void benchRenderers(HeadlessScene& headless, const RenderOptions& options, const OffscreenGl& gl)
+{
+    if (options.renderer != RendererChoice::opengl)
+        bench("software", options, [&] { drawSoftwareFrame(headless, options.pose); });
+    if (options.renderer != RendererChoice::software)
+        bench("opengl", options, [&] { renderOpenGlImage(headless, options.pose, gl); });
+}
+
+// Both renderers side by side with their difference, and the figures of that difference printed.
+RgbImage comparisonPicture(HeadlessScene& headless, const RenderOptions& options, const OffscreenGl& gl)
+{
+    const RgbImage software = renderSoftwareImage(headless, options.pose);
+    const RgbImage opengl = renderOpenGlImage(headless, options.pose, gl);
+    const RgbImage all[3] = {software, opengl, differencePanel(software, opengl)};
+    const ImageDifference figures = compareImages(software, opengl);
+    std::printf("software vs opengl: %ld pixels differ by more than 2 levels, %ld by more than 32; "
+                "PSNR %.2f dB; coverage IoU %.4f\n",
+                figures.pixelsOver2, figures.pixelsOver32, figures.psnr, figures.coverageIoU);
+    const RgbImage picture = sideBySide(all, 3, kPanelGap);
+    return options.legend ? withLegend(picture, {differenceLegend()}) : picture;
+}
+
+int drawToFile(const RenderOptions& options, HeadlessScene& headless, const OffscreenGl& gl)
+{
+    RgbImage picture;
+    if (options.renderer == RendererChoice::both)
+        picture = comparisonPicture(headless, options, gl);
+    else if (options.renderer == RendererChoice::software)
+        picture = renderSoftwareImage(headless, options.pose);
+    else
+        picture = renderOpenGlImage(headless, options.pose, gl);
+    std::string error;
     if (!writePng(options.output, picture, error)) {
         std::fprintf(stderr, "pixelwright-render: %s\n", error.c_str());
         return 1;
@@ -150,6 +150,27 @@ int render(const RenderOptions& options)
     std::printf("wrote %s (%s, %dx%d)\n", options.output.c_str(), rendererName(options.renderer), picture.width,
                 picture.height);
     return 0;
+}
+
+// Everything after the arguments have been checked.
+int render(const RenderOptions& options)
+{
+    HeadlessScene headless;
+    if (!options.model.path.empty())
+        if (const int status = loadTimedModel(headless, options)) return status;
+    OffscreenGl gl;
+    std::string error;
+    if (options.renderer != RendererChoice::software && !gl.open(options.width, options.height, error)) {
+        std::fprintf(stderr, "pixelwright-render: %s; the software renderer needs no OpenGL (--renderer software)\n",
+                     error.c_str());
+        return kNoOpenGl;
+    }
+    if (options.model.path.empty()) buildScene(headless, options);
+    if (options.show != FrameView::picture || options.tracePixel || options.steps > 0)
+        return renderProbe(options, headless, gl);
+    if (options.benchFrames > 0) benchRenderers(headless, options, gl);
+    if (options.output.empty()) return 0;
+    return drawToFile(options, headless, gl);
 }
 
 // The message stays one line even where a quoted argument holds a newline.

@@ -2,36 +2,7 @@
 
 #include <string>
 
-#include "inspect/frame_view.h"
-#include "math/camera.h"
-#include "scene/model_geometry.h"
-
-enum class RendererChoice { software, opengl, both };
-
-// What one pixelwright-render invocation asks for.
-struct RenderOptions {
-    int sceneNumber = 0;
-    RendererChoice renderer = RendererChoice::software;
-    int width = 480;
-    int height = 480;
-    CameraPose pose;  // the viewer's initial camera unless --view is given
-    bool mipmapping = true;
-    bool reference = false;  // the software frame one fragment at a time
-    std::string spherePath;  // empty: look up "sphere.raw" as the viewer does
-    std::string output;
-    int benchFrames = 0;  // 0: no benchmark
-    ModelSettings model;  // model.path empty: the scene sceneNumber names
-    // Seeing inside the software frame.
-    FrameView show = FrameView::picture;
-    bool legend = true;
-    bool tracePixel = false;  // --pixel: print the history of the pixel (pixelX, pixelY)
-    int pixelX = 0;           // column from the left
-    int pixelY = 0;           // row from the top, as an image viewer counts
-    bool json = false;
-    int steps = 0;  // 0: the finished picture only
-};
-
-constexpr int kMaxRenderSide = 16384;
+#include "render_tool/render_request.h"
 
 // What main does with a command line: draw; print `text` (help or version) to standard output and
 // exit 0; or refuse with `text` as the one-line message naming the argument at fault, and exit 2.
@@ -45,5 +16,3 @@ struct ParsedCommand {
 
 // Reads argv[1..argc-1]; never prints and never exits. Files are not looked at here.
 ParsedCommand parseRenderOptions(int argc, const char* const* argv);
-
-const char* rendererName(RendererChoice choice);
