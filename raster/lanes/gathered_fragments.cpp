@@ -206,13 +206,13 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(Edge& left, Edge& right,
         if (needed > capacity_) reserve(needed, 0);
         // The depth test without a branch: where hidden and visible pixels alternate, a branch
         // would be mispredicted at every change. Each column is written to the next free entry
-        // and kept only if it passed; "d < cell ? d : cell" is the strict test (NaN never passes).
+        // and kept only if it passed.
         float* cells = depthBuffer.rowCells(row);
         float d = setup.depth;
         for (int c = first; c < last; ++c) {
             const float cell = cells[c];
-            const bool visible = d < cell;
-            cells[c] = d < cell ? d : cell;
+            const bool visible = passesDepthTest(d, cell);
+            cells[c] = visible ? d : cell;
             column[count] = c;
             depth[count] = d;
             count += visible ? 1u : 0u;
