@@ -54,11 +54,11 @@ struct RgbOf {
 };
 
 template <class L>
-using Rgb = RgbOf<typename L::Float>;
+using RgbIn = RgbOf<typename L::Float>;
 
 // One light's share: neither factor is clamped at zero, so a light behind the surface subtracts.
 template <class L>
-inline Rgb<L> addLight(const Rgb<L>& sum, const Light& light, const Primitive& primitive, typename L::Float diffuse,
+inline RgbIn<L> addLight(const RgbIn<L>& sum, const Light& light, const Primitive& primitive, typename L::Float diffuse,
                        typename L::Float specular)
 {
     return {sum.r + light.color.r * (primitive.diffuse.r * diffuse + primitive.specular.r * specular),
@@ -68,7 +68,7 @@ inline Rgb<L> addLight(const Rgb<L>& sum, const Light& light, const Primitive& p
 
 // The texture modulates only the ambient term, added last.
 template <class L>
-inline Rgb<L> addAmbient(const Rgb<L>& lights, const Rgb<L>& texture, const Color& ambient)
+inline RgbIn<L> addAmbient(const RgbIn<L>& lights, const RgbIn<L>& texture, const Color& ambient)
 {
     return {texture.r * ambient.r + lights.r, texture.g * ambient.g + lights.g, texture.b * ambient.b + lights.b};
 }

@@ -49,7 +49,7 @@ struct OneFragmentInputs {
     float depth() const { return f.depth; }
     const Vec3& normal() const { return f.normal; }
     const Vec3& stOverW() const { return f.stOverW; }
-    void sampleTexture(const MipChain& chain, float s, float t, float, Rgb<OneLane>& out) const
+    void sampleTexture(const MipChain& chain, float s, float t, float, RgbIn<OneLane>& out) const
     {
         SampleTexels where;
         locateSampleAtLevel(chain, s, t, textureLevel(chain[0], footprintInputs(f)), where);
@@ -87,8 +87,12 @@ bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Pr
 {
     OneFragment one{{}, {fragment, frame}};
     one.state.lit = true;
-    const ShadeFrame<OneLane, OneLane> shading{*frame.scene,       primitive,  primitiveShading(*frame.mipChains, primitive, primitiveIndex),
-                                               frame.unprojection, frame.eye, frame.eyeValid};
+    const ShadeFrame<OneLane, OneLane> shading{*frame.scene,
+                                               primitive,
+                                               primitiveShading(*frame.mipChains, primitive, primitiveIndex),
+                                               frame.unprojection,
+                                               frame.eye,
+                                               frame.eyeValid};
     shadeSteps<OneLane>(one, shading, trace);
     if (!one.state.lit) return false;
     out = Color(one.state.colour.r, one.state.colour.g, one.state.colour.b, 1.0f);

@@ -35,7 +35,7 @@ struct ShadeFrame {
 namespace shade_steps {
 
 template <class L>
-Rgb<L> white()
+RgbIn<L> white()
 {
     return {L::splat(1.0f), L::splat(1.0f), L::splat(1.0f)};
 }
@@ -56,7 +56,7 @@ void lookUp(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
                                          : typename L::Vec2{L::splat(0.0f), L::splat(0.0f)};
     });
     if constexpr (Trace::kRecords) b.each([&](auto& s, const auto&) {
-        const Rgb<L> t = p.texture ? s.texture : white<L>();
+        const RgbIn<L> t = p.texture ? s.texture : white<L>();
         trace.texture(Color(t.r, t.g, t.b, 1.0f));
     });
 }
@@ -120,7 +120,7 @@ template <class L, class Batch, class Trace, class U>
 void addAmbientLast(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
 {
     b.each([&](auto& s, const auto&) {
-        const Rgb<L> texture = frame.p.texture ? s.texture : white<L>();
+        const RgbIn<L> texture = frame.p.texture ? s.texture : white<L>();
         if constexpr (Trace::kTerms)
             addAmbientTerm(trace.terms, Color(texture.r, texture.g, texture.b, 1.0f), frame.scene.ambient);
         s.colour = addAmbient<L>(s.colour, texture, frame.scene.ambient);

@@ -29,7 +29,7 @@ PIXELWRIGHT_LANE_HELPER MaskLanes loadColumns(const GatheredFragments& f, size_t
 // rather than being assembled into vectors. The padding lanes read no colour.
 template <class L>
 PIXELWRIGHT_LANE_HELPER void sampleTextures(const MipChain& chain, const GatheredFragments& f, size_t i,
-                                            FloatLanes s, FloatLanes t, FloatLanes q, Rgb<L>& out)
+                                            FloatLanes s, FloatLanes t, FloatLanes q, RgbIn<L>& out)
 {
     const size_t lanes = f.count - i < kLanes ? f.count - i : kLanes;
     const KeptSpan* spans[kLanes];
@@ -72,7 +72,7 @@ struct LaneInputs {
     FloatLanes depth() const { return loadLanes(&f.depth[i]); }
     Vec3Lanes normal() const { return loadVec3(f.normalX, f.normalY, f.normalZ, i); }
     Vec3Lanes stOverW() const { return loadVec3(f.stOverWX, f.stOverWY, f.stOverWZ, i); }
-    void sampleTexture(const MipChain& chain, FloatLanes s, FloatLanes t, FloatLanes q, Rgb<L>& out) const
+    void sampleTexture(const MipChain& chain, FloatLanes s, FloatLanes t, FloatLanes q, RgbIn<L>& out) const
     {
         sampleTextures<L>(chain, f, i, s, t, q, out);
     }
@@ -112,9 +112,13 @@ void shade(GatheredFragments& f, const LaneShading& lanes, const Primitive& prim
     static_assert(std::is_same<ShadeState<L>, LaneShadeState>::value, "one state type for every kernel");
     const FrameShading& frame = lanes.frame;
     LaneBatch<L> batch{f, f.shading, f.paddedCount() / kLanes};
-    const ShadeFrame<L, LaneGroup<NarrowRoots>> shading{
-        *frame.scene, primitive,  primitiveShading(*frame.mipChains, primitive, primitiveIndex),
-        lanes.unprojection, lanes.eye, frame.eyeValid};
+    // The unprojection takes no root, so the frame's one copy of the matrices serves every kernel.
+    const ShadeFrame<L, LaneGroup<NarrowRoots>> shading{*frame.scene,
+                                                        primitive,
+                                                        primitiveShading(*frame.mipChains, primitive, primitiveIndex),
+                                                        lanes.unprojection,
+                                                        lanes.eye,
+                                                        frame.eyeValid};
     NoTrace none;
     shadeSteps<L>(batch, shading, none);
 }
