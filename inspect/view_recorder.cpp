@@ -22,12 +22,7 @@ void ViewRecorder::shaded(const FragmentOrigin& origin, const Fragment& f, const
         p.levels = static_cast<unsigned>(chain->size());
     }
     // Each term alone, as the display would clamp it; the picture's colour is their sum.
-    const Primitive& primitive = scene.primitives[origin.primitive];
-    p.ambient = trace.textureColour * scene.ambient;
-    p.diffuse = p.specular = Color(0, 0, 0, 1);
-    for (size_t i = 0; i < trace.lights.size() && i < scene.lights.size(); ++i) {
-        const Color& light = scene.lights[i].color;
-        p.diffuse = p.diffuse + light * (primitive.diffuse * trace.lights[i].diffuse);
-        p.specular = p.specular + light * (primitive.specular * trace.lights[i].specular);
-    }
+    p.ambient = trace.terms.ambient;
+    p.diffuse = trace.terms.diffuse;
+    p.specular = trace.terms.specular;
 }

@@ -28,6 +28,7 @@ struct OneLane {
     static Float narrow(Wide v) { return static_cast<float>(v); }
     static Float select(Mask m, Float a, Float b) { return m ? a : b; }
     static Wide select(Mask m, Wide a, Wide b) { return m ? a : b; }
+    static Mask splatMask(bool v) { return v; }
     static Mask narrowMask(Mask m) { return m; }
     static Mask widenMask(Mask m) { return m; }
     static Float sqrt(Float v) { return std::sqrt(v); }

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <memory>
 
+// The depth rule of both paths: strict, so an equal depth fails and of two surfaces at one depth
+// the first drawn stays; a NaN depth never passes.
+inline bool passesDepthTest(float depth, float stored) { return depth < stored; }
+
 // One depth per pixel, row-major, row 0 at the bottom. The storage only grows; the row stride
 // is always the current frame width.
 struct DepthBuffer {
@@ -43,12 +47,12 @@ struct DepthBuffer {
     float* rowCells(int row) { return &data[static_cast<size_t>(row) * static_cast<size_t>(width)]; }
     const float* rowCells(int row) const { return &data[static_cast<size_t>(row) * static_cast<size_t>(width)]; }
 
-    // Strict: an equal depth fails, so of two surfaces at one depth the first drawn stays; a NaN
-    // depth never passes. No range check: callers keep 0 <= column < width and 0 <= row < height.
+    // passesDepthTest, storing the depth that passes. No range check: callers keep
+    // 0 <= column < width and 0 <= row < height.
     bool testAndSet(float depth, int column, int row)
     {
         float& cell = data[static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(column)];
-        if (!(depth < cell)) return false;
+        if (!passesDepthTest(depth, cell)) return false;
         cell = depth;
         return true;
     }

@@ -4,6 +4,7 @@
 
 #include "math/color.h"
 #include "math/vec3.h"
+#include "raster/lighting.h"
 
 // One light's part in a pixel: the unit vectors to the light and halfway to the eye, and the
 // diffuse and specular factors (the latter already raised to the shininess).
@@ -17,18 +18,23 @@ struct LightTrace {
 // What shadeFragment computed for one fragment, as it computed it, for the probes. Reused from
 // fragment to fragment, so that its light list only grows.
 struct FragmentTrace {
+    static constexpr bool kRecords = true;
+    static constexpr bool kTerms = true;
+
     Color textureColour{1.0f, 1.0f, 1.0f, 1.0f};
     bool surfaceKnown = false;  // false when shading stopped before the surface was set up
     Vec3 position;
     Vec3 normal;  // bumped and normalised
     Vec3 toEye;
     std::vector<LightTrace> lights;
+    ShadingTerms terms;  // complete only when shading could colour the fragment
 
     void clear()
     {
         textureColour = Color(1.0f, 1.0f, 1.0f, 1.0f);
         surfaceKnown = false;
         lights.clear();
+        terms = ShadingTerms();
     }
 
     void texture(const Color& c) { textureColour = c; }

@@ -1,15 +1,10 @@
 #include "raster/frame_driver.h"
 
-#include <cstdlib>
-#include <cstring>
+#include "raster/lanes_request.h"
 
 FramePath defaultFramePath()
 {
-    static const FramePath chosen = [] {
-        const char* asked = std::getenv("PIXELWRIGHT_LANES");
-        return asked && std::strcmp(asked, "reference") == 0 ? FramePath::oneFragmentAtATime : FramePath::lanes;
-    }();
-    return chosen;
+    return lanesRequest() == LanesRequest::reference ? FramePath::oneFragmentAtATime : FramePath::lanes;
 }
 
 void renderSoftwareFrame(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,

@@ -47,14 +47,18 @@ inline void specularPowers(typename L::Float (&c)[G], int32_t n)
     for (int g = 0; g < G; ++g) c[g] = n < 0 ? 1.0f / r[g] : r[g];
 }
 
-template <class L>
-struct Rgb {
-    typename L::Float r, g, b;
+// Over the Float type, so that lane groups taking roots either way share one colour type.
+template <class Float>
+struct RgbOf {
+    Float r, g, b;
 };
+
+template <class L>
+using RgbIn = RgbOf<typename L::Float>;
 
 // One light's share: neither factor is clamped at zero, so a light behind the surface subtracts.
 template <class L>
-inline Rgb<L> addLight(const Rgb<L>& sum, const Light& light, const Primitive& primitive, typename L::Float diffuse,
+inline RgbIn<L> addLight(const RgbIn<L>& sum, const Light& light, const Primitive& primitive, typename L::Float diffuse,
                        typename L::Float specular)
 {
     return {sum.r + light.color.r * (primitive.diffuse.r * diffuse + primitive.specular.r * specular),
@@ -64,7 +68,25 @@ inline Rgb<L> addLight(const Rgb<L>& sum, const Light& light, const Primitive& p
 
 // The texture modulates only the ambient term, added last.
 template <class L>
-inline Rgb<L> addAmbient(const Rgb<L>& lights, const Rgb<L>& texture, const Color& ambient)
+inline RgbIn<L> addAmbient(const RgbIn<L>& lights, const RgbIn<L>& texture, const Color& ambient)
 {
     return {texture.r * ambient.r + lights.r, texture.g * ambient.g + lights.g, texture.b * ambient.b + lights.b};
+}
+
+// Each term of one pixel alone, as the views show it. The picture sums the same factors in its
+// own roundings (addLight, addAmbient), so these are not parts that add up to its bits.
+struct ShadingTerms {
+    Color ambient{0, 0, 0, 1}, diffuse{0, 0, 0, 1}, specular{0, 0, 0, 1};
+};
+
+inline void addAmbientTerm(ShadingTerms& terms, const Color& texture, const Color& ambient)
+{
+    terms.ambient = texture * ambient;
+}
+
+inline void addLightTerms(ShadingTerms& terms, const Light& light, const Primitive& primitive, float diffuse,
+                          float specular)
+{
+    terms.diffuse = terms.diffuse + light.color * (primitive.diffuse * diffuse);
+    terms.specular = terms.specular + light.color * (primitive.specular * specular);
 }

@@ -36,15 +36,35 @@ void forEachPolygon(const Scene& scene, const std::vector<MipChain>& mipChains, 
 
 // The frame one pixel at a time: each fragment shaded by shadeFragment as the sweep finds it.
 // The plainest statement of the frame; raster/lanes/render_gathered.h draws the same pixels faster.
+// The probe (see probeFrame) hears every depth test, every shaded fragment and the end of every
+// polygon; NoProbe hears nothing, and its calls compile away.
+template <class PointSink, class Probe>
+void renderPolygonsOneAtATime(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
+                              const std::vector<MipChain>& mipChains, int width, int height, PointSink& points,
+                              Probe& probe)
+{
+    const FrameShading shading = prepareFrameShading(scene, mipChains, width, height);
+    ActiveEdgeList& active = edgeTable.sweep.active;
+    FragmentOrigin origin;
+    ProbeTrace<Probe> trace;
+    WatchedDepthTest<Probe> watched{depthBuffer, probe, origin};
+    auto& depthTest = depthTestFor<Probe>(depthBuffer, watched);
+    size_t drawn = 0;
+    forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
+        const auto primitive = static_cast<unsigned>(i);
+        origin.polygon = primitive == origin.primitive && drawn > 0 ? origin.polygon + 1 : 0;
+        origin.primitive = primitive;
+        active.clear();
+        ShadedPoints<PointSink, Probe> sink{shading, scene.primitives[i], points, probe, origin, trace};
+        scanPolygon(edgeTable, active, depthTest, width, height, sink);
+        probe.polygonDone(++drawn, points);
+    });
+}
+
 template <class PointSink>
 void renderPolygonsOneAtATime(const Scene& scene, DepthBuffer& depthBuffer, EdgeTable& edgeTable,
                               const std::vector<MipChain>& mipChains, int width, int height, PointSink& points)
 {
-    const FrameShading shading = prepareFrameShading(scene, mipChains, width, height);
-    ActiveEdgeList& active = edgeTable.sweep.active;
-    forEachPolygon(scene, mipChains, depthBuffer, edgeTable, width, height, [&](size_t i) {
-        active.clear();
-        ShadedPoints<PointSink> sink{shading, scene.primitives[i], static_cast<unsigned>(i), points};
-        scanPolygon(edgeTable, active, depthBuffer, width, height, sink);
-    });
+    NoProbe none;
+    renderPolygonsOneAtATime(scene, depthBuffer, edgeTable, mipChains, width, height, points, none);
 }

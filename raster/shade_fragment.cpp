@@ -2,6 +2,7 @@
 
 #include "raster/fragment_trace.h"
 #include "raster/lighting.h"
+#include "raster/shade_steps.h"
 #include "texture/texture_sampling.h"
 
 FrameShading prepareFrameShading(const Scene& scene, const std::vector<MipChain>& mipChains, int width, int height)
@@ -30,52 +31,71 @@ const MipChain* primitiveTexture(const std::vector<MipChain>& mipChains, unsigne
     return textured ? &mipChains[primitiveIndex] : nullptr;
 }
 
-// The one-fragment statement of shading. The lane path (raster/lanes/) calls the same maths,
-// stage by stage over many pixels at once.
+PrimitiveShading primitiveShading(const std::vector<MipChain>& mipChains, const Primitive& primitive,
+                                  unsigned primitiveIndex)
+{
+    return {primitiveTexture(mipChains, primitiveIndex), primitive.bumpMap,
+            primitive.bumpMap && hasTexels(*primitive.bumpMap, 1)};
+}
+
+namespace {
+
+struct OneFragmentInputs {
+    const Fragment& f;
+    const FrameShading& frame;
+
+    float ndcX() const { return normalizedDeviceCoordinate(f.x, frame.width); }
+    float ndcY() const { return normalizedDeviceCoordinate(f.y, frame.height); }
+    float depth() const { return f.depth; }
+    const Vec3& normal() const { return f.normal; }
+    const Vec3& stOverW() const { return f.stOverW; }
+    void sampleTexture(const MipChain& chain, float s, float t, float, RgbIn<OneLane>& out) const
+    {
+        SampleTexels where;
+        locateSampleAtLevel(chain, s, t, textureLevel(chain[0], footprintInputs(f)), where);
+        const Color c = blendSample(where);
+        out = {c.r, c.g, c.b};
+    }
+};
+
+// The shading steps on one fragment: a step that cannot shade it ends its shading, so that the
+// trace stops where shading did.
+struct OneFragment {
+    ShadeState<OneLane> state;
+    OneFragmentInputs in;
+
+    template <class Step>
+    void each(Step&& step)
+    {
+        if (state.lit) step(state, in);
+    }
+    template <class Step>
+    void eachInPairs(Step&& step)
+    {
+        ShadeState<OneLane>* one[1] = {&state};
+        if (state.lit) step(one);
+    }
+};
+
+}  // namespace
+
+// The one-fragment statement of shading: the steps of raster/shade_steps.h, which the lane path
+// (raster/lanes/) runs over many pixels at once.
 template <class Trace>
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
                    unsigned primitiveIndex, Color& out, Trace& trace)
 {
-    using L = OneLane;
-    if (!frame.eyeValid) return false;
-    const Scene& scene = *frame.scene;
-
-    // The texture lookup does not depend on the lighting: issued first, it overlaps with it.
-    Rgb<L> texture{1.0f, 1.0f, 1.0f};
-    if (const MipChain* chain = primitiveTexture(*frame.mipChains, primitiveIndex)) {
-        const Color c = sampleTexture(*chain, fragment);
-        texture = {c.r, c.g, c.b};
-    }
-    trace.texture(Color(texture.r, texture.g, texture.b, 1.0f));
-    bool ok = true;
-    const Vec3 position =
-        unproject<L>(frame.unprojection, normalizedDeviceCoordinate(fragment.x, frame.width),
-                     normalizedDeviceCoordinate(fragment.y, frame.height), fragment.depth, ok);
-    Vec3 normal = fragment.normal;
-    if (primitive.bumpMap) {
-        const Vec2 g = bumpGradient(*primitive.bumpMap, fragment.stOverW);
-        normal = bumpedNormal<L>(normal, g.x, g.y);
-    }
-    ok = ok && normalizeWhereNonZero<L>(normal);
-    Vec3 toEye = frame.eye - position;
-    ok = ok && normalizeWhereNonZero<L>(toEye);
-    if (!ok) return false;
-    trace.surface(position, normal, toEye);
-
-    Rgb<L> lights{0.0f, 0.0f, 0.0f};
-    for (const Light& light : scene.lights) {
-        Vec3 toLight = light.position - position;
-        if (!normalizeWhereNonZero<L>(toLight)) return false;
-        Vec3 halfway = toLight + toEye;
-        if (!normalizeWhereNonZero<L>(halfway)) return false;
-        float specular[1] = {dot(normal, halfway)};
-        specularPowers<L>(specular, primitive.shininess);
-        const float diffuse = dot(normal, toLight);
-        trace.light(toLight, halfway, diffuse, specular[0]);
-        lights = addLight<L>(lights, light, primitive, diffuse, specular[0]);
-    }
-    const Rgb<L> colour = addAmbient<L>(lights, texture, scene.ambient);
-    out = Color(colour.r, colour.g, colour.b, 1.0f);
+    OneFragment one{{}, {fragment, frame}};
+    one.state.lit = true;
+    const ShadeFrame<OneLane, OneLane> shading{*frame.scene,
+                                               primitive,
+                                               primitiveShading(*frame.mipChains, primitive, primitiveIndex),
+                                               frame.unprojection,
+                                               frame.eye,
+                                               frame.eyeValid};
+    shadeSteps<OneLane>(one, shading, trace);
+    if (!one.state.lit) return false;
+    out = Color(one.state.colour.r, one.state.colour.g, one.state.colour.b, 1.0f);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "math/color.h"
 #include "math/vec3.h"
+#include "raster/shade_state.h"
 #include "raster/unproject.h"
 #include "scene/scene.h"
 #include "texture/fragment.h"
@@ -37,17 +38,22 @@ bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Pr
 
 // The same, telling trace each value as it is computed: trace.texture(colour),
 // trace.surface(position, normal, toEye) with the bumped unit normal, trace.light(toLight,
-// halfway, d, r) per light, in the scene's order. Built for NoTrace (what the frame runs, where
-// the calls compile away) and for FragmentTrace (raster/fragment_trace.h), which the frame probes read.
+// halfway, d, r) per light, in the scene's order, and the colour's terms into trace.terms. Built
+// for NoTrace (what the frame runs, where the calls compile away) and for FragmentTrace
+// (raster/fragment_trace.h), which the frame probes read.
 template <class Trace>
 bool shadeFragment(const Fragment& fragment, const FrameShading& frame, const Primitive& primitive,
                    unsigned primitiveIndex, Color& out, Trace& trace);
 
 struct NoTrace {
-    void texture(const Color&) {}
-    void surface(const Vec3&, const Vec3&, const Vec3&) {}
-    void light(const Vec3&, const Vec3&, float, float) {}
+    static constexpr bool kRecords = false;
+    static constexpr bool kTerms = false;
+    void clear() {}
 };
+
+// What the primitive's fragments share in shading.
+PrimitiveShading primitiveShading(const std::vector<MipChain>& mipChains, const Primitive& primitive,
+                                  unsigned primitiveIndex);
 
 // World position of a window position taken at whole-number coordinates. Throws ZeroDivide for w = 0.
 Vec3 unprojectPixel(const Scene& scene, float x, float y, float depth, int width, int height);

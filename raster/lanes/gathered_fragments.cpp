@@ -172,18 +172,17 @@ void GatheredFragments::reserve(size_t n, size_t spanCount)
     if (capacity_ >= padded) return;
     int32_t* const oldColumn = column;
     float* const oldDepth = depth;
-    int32_t** const integerArrays[] = {&column, &lit};
-    float** const floatArrays[] = {&ndcX,      &ndcY,      &depth,     &normalX,    &normalY,      &normalZ,
-                                   &stOverWX,  &stOverWY,  &stOverWZ,  &textureRed, &textureGreen, &textureBlue,
-                                   &gradientX, &gradientY, &positionX, &positionY,  &positionZ,    &toEyeX,
-                                   &toEyeY,    &toEyeZ,    &toLightX,  &toLightY,   &toLightZ,     &halfwayX,
-                                   &halfwayY,  &halfwayZ,  &red,       &green,      &blue};
+    int32_t** const integerArrays[] = {&column};
+    float** const floatArrays[] = {&ndcX,    &ndcY,     &depth,    &normalX, &normalY,
+                                   &normalZ, &stOverWX, &stOverWY, &stOverWZ};
     constexpr size_t kIntegerArrays = std::size(integerArrays) + 1;  // and span
     std::unique_ptr<int32_t[]> integers(new int32_t[kIntegerArrays * padded]);
     std::unique_ptr<float[]> floats(new float[std::size(floatArrays) * padded]);
     span = reinterpret_cast<uint32_t*>(integers.get());
     for (size_t a = 0; a < std::size(integerArrays); ++a) *integerArrays[a] = integers.get() + (a + 1) * padded;
     for (size_t a = 0; a < std::size(floatArrays); ++a) *floatArrays[a] = floats.get() + a * padded;
+    shading_.reset(new LaneShadeState[padded / kLanes]);
+    shading = shading_.get();
     // What addSpan has gathered so far is kept; everything else is filled afresh before it is read.
     if (count > 0) {
         std::copy(oldColumn, oldColumn + count, column);
@@ -206,13 +205,13 @@ PIXELWRIGHT_LANE_KERNEL void GatheredFragments::addSpan(Edge& left, Edge& right,
         if (needed > capacity_) reserve(needed, 0);
         // The depth test without a branch: where hidden and visible pixels alternate, a branch
         // would be mispredicted at every change. Each column is written to the next free entry
-        // and kept only if it passed; "d < cell ? d : cell" is the strict test (NaN never passes).
+        // and kept only if it passed.
         float* cells = depthBuffer.rowCells(row);
         float d = setup.depth;
         for (int c = first; c < last; ++c) {
             const float cell = cells[c];
-            const bool visible = d < cell;
-            cells[c] = d < cell ? d : cell;
+            const bool visible = passesDepthTest(d, cell);
+            cells[c] = visible ? d : cell;
             column[count] = c;
             depth[count] = d;
             count += visible ? 1u : 0u;

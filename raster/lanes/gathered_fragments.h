@@ -7,6 +7,8 @@
 #include "math/color.h"
 #include "raster/depth_buffer.h"
 #include "raster/edge.h"
+#include "raster/lanes/lanes.h"
+#include "raster/shade_state.h"
 #include "raster/span_setup.h"
 
 // One span as the sweep met it: empty spans are kept too, so that the points go out span by span
@@ -45,6 +47,8 @@ struct KeptSpan {
     }
 };
 
+using LaneShadeState = ShadeValues<FloatLanes, MaskLanes, Vec2Lanes, Vec3Lanes>;
+
 // Pixels that passed the depth test, gathered span by span before any is shaded, so that shading
 // takes a lane group at a time and the normal's long chain of roundings along a span runs for
 // several spans at once. Shading never feeds back into a depth test, so testing depths ahead of
@@ -55,7 +59,7 @@ struct GatheredFragments {
     size_t count = 0;
 
     // One entry per fragment, padded to a whole number of lane groups. The arrays are slices of
-    // two blocks (four-byte integers and floats), so growing them is two allocations, not thirty.
+    // two blocks (four-byte integers and floats), so growing them is two allocations, not a dozen.
     // Filled by addSpan().
     int32_t* column = nullptr;
     float* depth = nullptr;
@@ -65,16 +69,9 @@ struct GatheredFragments {
     float* ndcY = nullptr;
     float *normalX = nullptr, *normalY = nullptr, *normalZ = nullptr;
     float *stOverWX = nullptr, *stOverWY = nullptr, *stOverWZ = nullptr;
-    // Filled by shading: whether the pixel could be shaded at all, the lookups, then what
-    // lighting works on, then the colour.
-    int32_t* lit = nullptr;
-    float *textureRed = nullptr, *textureGreen = nullptr, *textureBlue = nullptr;
-    float *gradientX = nullptr, *gradientY = nullptr;
-    float *positionX = nullptr, *positionY = nullptr, *positionZ = nullptr;
-    float *toEyeX = nullptr, *toEyeY = nullptr, *toEyeZ = nullptr;
-    float *toLightX = nullptr, *toLightY = nullptr, *toLightZ = nullptr;
-    float *halfwayX = nullptr, *halfwayY = nullptr, *halfwayZ = nullptr;
-    float *red = nullptr, *green = nullptr, *blue = nullptr;
+    // Filled by shading, one per lane group: whether each pixel could be shaded, what the steps
+    // work on, and the colour.
+    LaneShadeState* shading = nullptr;
 
     GatheredFragments() = default;
     // The arrays point into the object's own blocks.
@@ -135,6 +132,7 @@ private:
     std::vector<uint32_t> stepOrder_, stepCounts_;
     std::unique_ptr<int32_t[]> integers_;
     std::unique_ptr<float[]> floats_;
+    std::unique_ptr<LaneShadeState[]> shading_;
     size_t capacity_ = 0;
 };
 
@@ -144,10 +142,9 @@ void emitPoints(const GatheredFragments& fragments, PointSink& points)
 {
     // Copied out, because a sink that stores bytes could alias the arrays' pointers and force a
     // reload of each of them for every point.
-    const int32_t* lit = fragments.lit;
     const int32_t* column = fragments.column;
     const float* depth = fragments.depth;
-    const float *red = fragments.red, *green = fragments.green, *blue = fragments.blue;
+    const LaneShadeState* shading = fragments.shading;
     for (const GatheredSpan& s : fragments.spans) {
         for (uint32_t k = 1; k < s.spanCount; ++k) {
             points.beginSpan();
@@ -157,8 +154,11 @@ void emitPoints(const GatheredFragments& fragments, PointSink& points)
         const auto y = static_cast<float>(s.row);
         const uint32_t end = s.firstFragment + s.fragmentCount;
         for (uint32_t i = s.firstFragment; i < end; ++i) {
-            if (lit[i])
-                points.point(static_cast<float>(column[i]), y, depth[i], Color(red[i], green[i], blue[i], 1.0f));
+            const LaneShadeState& g = shading[i / kLanes];
+            const uint32_t lane = i % kLanes;
+            if (g.lit[lane])
+                points.point(static_cast<float>(column[i]), y, depth[i],
+                             Color(g.colour.r[lane], g.colour.g[lane], g.colour.b[lane], 1.0f));
         }
         points.endSpan();
     }

@@ -25,6 +25,7 @@ struct LaneGroup {
     static Float narrow(Wide v) { return ::narrow(v); }
     static Float select(Mask m, Float a, Float b) { return m ? a : b; }
     static Wide select(MaskWideLanes m, Wide a, Wide b) { return m ? a : b; }
+    static Mask splatMask(bool v) { return spread<MaskLanes>(v ? -1 : 0); }
     static Mask narrowMask(MaskWideLanes m) { return __builtin_convertvector(m, MaskLanes); }
     static MaskWideLanes widenMask(Mask m) { return __builtin_convertvector(m, MaskWideLanes); }
     // Not forced inline: nothing between a kernel and its root may be (see NarrowRoots).

@@ -1,7 +1,5 @@
 #include "raster/lanes/lanes.h"
-
-#include <cstdlib>
-#include <cstring>
+#include "raster/lanes_request.h"
 
 LaneInstructions chooseLaneInstructions()
 {
@@ -12,8 +10,8 @@ LaneInstructions chooseLaneInstructions()
     else if (__builtin_cpu_supports("x86-64-v3"))
         widest = LaneInstructions::k256;
 #endif
-    const char* asked = std::getenv("PIXELWRIGHT_LANES");
-    if (asked && std::strcmp(asked, "portable") == 0) return LaneInstructions::kPortable;
-    if (asked && std::strcmp(asked, "256") == 0 && widest == LaneInstructions::k512) return LaneInstructions::k256;
+    const LanesRequest asked = lanesRequest();
+    if (asked == LanesRequest::portable) return LaneInstructions::kPortable;
+    if (asked == LanesRequest::k256 && widest == LaneInstructions::k512) return LaneInstructions::k256;
     return widest;
 }

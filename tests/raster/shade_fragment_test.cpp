@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "math/camera.h"
+#include "raster/fragment_trace.h"
 #include "raster/shade_fragment.h"
 #include "texture/texture_sampling.h"
 
@@ -130,6 +131,37 @@ TEST(ShadeFragment, LightingIsUnclampedAndSpecularFollowsTheExponent)
     // |INT32_MIN| is taken as unsigned: 0.64^(2^30) underflows to 0 and its reciprocal is infinite.
     p.primitive.shininess = INT32_MIN;
     EXPECT_EQ(shade(p, tilted).r, INFINITY);
+}
+
+// The views read each term of the colour from the trace; the picture's colour is their sum
+// (exact here), and the trace ends where shading stops.
+TEST(ShadeFragment, TheTraceHoldsTheTermsAndStopsWhereShadingStops)
+{
+    PlainFrame p;
+    p.scene.ambient = Color(0.25f, 0.5f, 0.75f, 1);
+    Texture level(2, 2, 3);
+    level.setTexelColor(1, 1, Color(0.5f, 1, 0.25f, 1));
+    p.chains = {MipChain{level}};
+    p.primitive.diffuse = Color(0.25f, 0.5f, 0.75f, 1);
+    p.primitive.specular = Color(1, 0.25f, 0.5f, 1);
+    const Fragment f = pixel(3, 2, 0.5f);  // world (0.5, 0, 0.5)
+    p.scene.lights = {Light{Vec3(0.5f, 0, -9.5f), Color(0.5f, 0.5f, 0.5f, 1)}};  // straight behind
+    FragmentTrace trace;
+    Color out(0, 0, 0, 1);
+    ASSERT_TRUE(shadeFragment(f, p.frame(), p.primitive, 0, out, trace));
+    ASSERT_EQ(trace.lights.size(), 1u);
+    EXPECT_EQ(trace.lights[0].diffuse, -1.0f);
+    expectRgb(trace.terms.ambient, 0.125f, 0.5f, 0.1875f);
+    expectRgb(trace.terms.diffuse, -0.125f, -0.25f, -0.375f);
+    expectRgb(trace.terms.specular, 0.5f, 0.125f, 0.25f);
+    expectRgb(out, 0.5f, 0.375f, 0.0625f);
+
+    // A second light at the pixel itself: the first is traced, the second is not.
+    p.scene.lights.push_back(Light{Vec3(0.5f, 0, 0.5f), Color(1, 1, 1, 1)});
+    trace.clear();
+    EXPECT_FALSE(shadeFragment(f, p.frame(), p.primitive, 0, out, trace));
+    EXPECT_TRUE(trace.surfaceKnown);
+    EXPECT_EQ(trace.lights.size(), 1u);
 }
 
 TEST(ShadeFragment, BumpMapTiltsTheNormalAboutTheWorldAxes)
