@@ -39,9 +39,14 @@ function(pixelwright_library name)
   target_link_libraries(${name} PUBLIC ${arg_PUBLIC} PRIVATE pixelwright_build_options ${arg_PRIVATE})
 endfunction()
 
-# pixelwright_program(NAME source... LINKS target...)
+# pixelwright_program(NAME [AT_TOP] source... LINKS target...)
+# AT_TOP puts the program in the build folder itself (build/pixelwright-render), where the README,
+# the scripts and a person look for it, rather than in its source folder's.
 function(pixelwright_program name)
-  cmake_parse_arguments(arg "" "" "LINKS" ${ARGN})
+  cmake_parse_arguments(arg "AT_TOP" "" "LINKS" ${ARGN})
   add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE pixelwright_build_options ${arg_LINKS})
+  if(arg_AT_TOP)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+  endif()
 endfunction()
