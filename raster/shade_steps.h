@@ -80,7 +80,8 @@ void setUpSurfaces(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
         typename L::Vec3 toEye = frame.eye - s.position;
         s.lit = s.lit & normalizeWhereNonZero<L>(toEye);
         s.toEye = toEye;
-        s.colour = {L::splat(0.0f), L::splat(0.0f), L::splat(0.0f)};  // the lights' sum (their diffuse sum apart)
+        // The lights' sum; for a model's texture their diffuse sum, with the specular summed apart.
+        s.colour = {L::splat(0.0f), L::splat(0.0f), L::splat(0.0f)};
         if constexpr (R == TextureRole::surfaceColour) s.specular = s.colour;
     });
     if constexpr (Trace::kRecords)
