@@ -50,8 +50,13 @@ json eventJson(const PixelEvent& e, const Scene& scene, const std::vector<MipCha
     if (!e.passed) return j;
     j["shaded"] = e.shaded;
     j["normal"] = vec(e.fragment.normal);
-    if (const MipChain* chain = primitiveTexture(mipChains, e.origin.primitive))
+    if (const MipChain* chain = primitiveTexture(mipChains, e.origin.primitive)) {
         j["texture"] = textureLookup(*chain, e.fragment, e.trace.textureColour);
+        // Said only of a model's texture; the scenes' histories stay as they were.
+        if (e.origin.primitive < scene.primitives.size() &&
+            scene.primitives[e.origin.primitive].textureRole == TextureRole::surfaceColour)
+            j["texture"]["modulates"] = "ambient and diffuse";
+    }
     if (!e.trace.surfaceKnown) return j;
     j["bumpedNormal"] = vec(e.trace.normal);
     j["position"] = vec(e.trace.position);
@@ -102,7 +107,9 @@ std::string text(const json& history)
             for (const json& level : t["levels"]) levels += (levels.empty() ? "" : " and ") + std::to_string(level.get<int>());
             out += "  texture at s " + number(t["s"]) + ", t " + number(t["t"]) + ": footprint " + number(t["footprint"]) +
                    " in (s, t) units, lambda " + number(t["lambda"]) + ", " + t["filter"].get<std::string>() +
-                   " from level " + levels + ", colour " + triple(t["colour"]) + "\n";
+                   " from level " + levels + ", colour " + triple(t["colour"]) +
+                   (t.contains("modulates") ? ", the surface's colour, modulating the ambient and diffuse terms" : "") +
+                   "\n";
         }
         out += f.contains("colour") ? "  colour before the display clamps it " + triple(f["colour"]) + "\n"
                                     : "  not shaded: a vector to normalise was zero, or w was 0; no point\n";

@@ -29,7 +29,18 @@ void loadFrontMaterial(const Primitive& primitive)
     const Color& s = primitive.specular;
     const GLfloat diffuse[4] = {d.r, d.g, d.b, d.a};
     const GLfloat specular[4] = {s.r, s.g, s.b, s.a};
-    glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, diffuse);
+    const bool surfaceColour = primitive.textureRole == TextureRole::surfaceColour;
+    if (surfaceColour) {
+        // As the software renderer lights a model: texture × (ambient light + the lights' diffuse
+        // terms) + their specular terms, the ambient light unscaled by the diffuse colour and the
+        // highlight added after texturing.
+        static const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        glMaterialfv(GL_FRONT, GL_AMBIENT, kWhite);
+        glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    } else {
+        glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, diffuse);
+    }
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, surfaceColour ? GL_SEPARATE_SPECULAR_COLOR : GL_SINGLE_COLOR);
     glMateriali(GL_FRONT, GL_SHININESS, primitive.shininess);
     glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
 }

@@ -66,11 +66,36 @@ inline RgbIn<L> addLight(const RgbIn<L>& sum, const Light& light, const Primitiv
             sum.b + light.color.b * (primitive.diffuse.b * diffuse + primitive.specular.b * specular)};
 }
 
-// The texture modulates only the ambient term, added last.
+// The scenes' texture (TextureRole::ambientOnly) modulates only the ambient term, added last.
 template <class L>
 inline RgbIn<L> addAmbient(const RgbIn<L>& lights, const RgbIn<L>& texture, const Color& ambient)
 {
     return {texture.r * ambient.r + lights.r, texture.g * ambient.g + lights.g, texture.b * ambient.b + lights.b};
+}
+
+// A model's texture (TextureRole::surfaceColour) is the surface's colour, so the lights' diffuse
+// and specular shares are summed apart: the texture scales the first, not the second.
+template <class L>
+inline void addLightApart(RgbIn<L>& diffuseSum, RgbIn<L>& specularSum, const Light& light, const Primitive& primitive,
+                          typename L::Float diffuse, typename L::Float specular)
+{
+    diffuseSum = {diffuseSum.r + light.color.r * (primitive.diffuse.r * diffuse),
+                  diffuseSum.g + light.color.g * (primitive.diffuse.g * diffuse),
+                  diffuseSum.b + light.color.b * (primitive.diffuse.b * diffuse)};
+    specularSum = {specularSum.r + light.color.r * (primitive.specular.r * specular),
+                   specularSum.g + light.color.g * (primitive.specular.g * specular),
+                   specularSum.b + light.color.b * (primitive.specular.b * specular)};
+}
+
+// texture × (ambient + Σ diffuse) + Σ specular: the texture modulates the lit colour and the
+// highlight is added after it, keeping the light's colour.
+template <class L>
+inline RgbIn<L> surfaceColour(const RgbIn<L>& diffuseSum, const RgbIn<L>& specularSum, const RgbIn<L>& texture,
+                              const Color& ambient)
+{
+    return {texture.r * (ambient.r + diffuseSum.r) + specularSum.r,
+            texture.g * (ambient.g + diffuseSum.g) + specularSum.g,
+            texture.b * (ambient.b + diffuseSum.b) + specularSum.b};
 }
 
 // Each term of one pixel alone, as the views show it. The picture sums the same factors in its
@@ -82,6 +107,14 @@ struct ShadingTerms {
 inline void addAmbientTerm(ShadingTerms& terms, const Color& texture, const Color& ambient)
 {
     terms.ambient = texture * ambient;
+}
+
+// Under TextureRole::surfaceColour the texture scales the diffuse sum as well; call after the
+// lights' terms are in.
+inline void addSurfaceColourTerms(ShadingTerms& terms, const Color& texture, const Color& ambient)
+{
+    terms.ambient = texture * ambient;
+    terms.diffuse = texture * terms.diffuse;
 }
 
 inline void addLightTerms(ShadingTerms& terms, const Light& light, const Primitive& primitive, float diffuse,

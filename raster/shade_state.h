@@ -13,6 +13,7 @@ struct ShadeValues {
     Mask lit;  // whether every step so far could shade the pixel
     Vec3 position, toEye, toLight, halfway, normal;
     RgbOf<Float> colour, texture;
+    RgbOf<Float> specular;  // the lights' specular sum, kept apart from colour for a model's texture
     Vec2 gradient;  // of the bump map
 };
 

@@ -62,7 +62,7 @@ void lookUp(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
 }
 
 // The world position, the (bumped) unit normal and the unit vector to the eye.
-template <class L, class Batch, class Trace, class U>
+template <class L, TextureRole R, class Batch, class Trace, class U>
 void setUpSurfaces(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
 {
     b.each([&](auto& s, const auto& in) {
@@ -80,14 +80,16 @@ void setUpSurfaces(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
         typename L::Vec3 toEye = frame.eye - s.position;
         s.lit = s.lit & normalizeWhereNonZero<L>(toEye);
         s.toEye = toEye;
-        s.colour = {L::splat(0.0f), L::splat(0.0f), L::splat(0.0f)};  // the lights' sum
+        // The lights' sum; for a model's texture their diffuse sum, with the specular summed apart.
+        s.colour = {L::splat(0.0f), L::splat(0.0f), L::splat(0.0f)};
+        if constexpr (R == TextureRole::surfaceColour) s.specular = s.colour;
     });
     if constexpr (Trace::kRecords)
         b.each([&](auto& s, const auto&) { trace.surface(s.position, s.normal, s.toEye); });
 }
 
-// One light's share added to the sum.
-template <class L, class Batch, class Trace>
+// One light's share added to the sum, or to the two sums.
+template <class L, TextureRole R, class Batch, class Trace>
 void addLightShare(Batch& b, const Light& light, const Primitive& primitive, Trace& trace)
 {
     const typename L::Vec3 at{L::splat(light.position.x), L::splat(light.position.y), L::splat(light.position.z)};
@@ -111,20 +113,40 @@ void addLightShare(Batch& b, const Light& light, const Primitive& primitive, Tra
             const typename L::Float diffuse = dot(s.normal, s.toLight);
             if constexpr (Trace::kRecords) trace.light(s.toLight, s.halfway, diffuse, specular[g]);
             if constexpr (Trace::kTerms) addLightTerms(trace.terms, light, primitive, diffuse, specular[g]);
-            s.colour = addLight<L>(s.colour, light, primitive, diffuse, specular[g]);
+            if constexpr (R == TextureRole::surfaceColour)
+                addLightApart<L>(s.colour, s.specular, light, primitive, diffuse, specular[g]);
+            else
+                s.colour = addLight<L>(s.colour, light, primitive, diffuse, specular[g]);
         }
     });
 }
 
-template <class L, class Batch, class Trace, class U>
+// The texture and the ambient light last, by the primitive's TextureRole (raster/lighting.h).
+template <class L, TextureRole R, class Batch, class Trace, class U>
 void addAmbientLast(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
 {
     b.each([&](auto& s, const auto&) {
         const RgbIn<L> texture = frame.p.texture ? s.texture : white<L>();
-        if constexpr (Trace::kTerms)
-            addAmbientTerm(trace.terms, Color(texture.r, texture.g, texture.b, 1.0f), frame.scene.ambient);
-        s.colour = addAmbient<L>(s.colour, texture, frame.scene.ambient);
+        const Color& ambient = frame.scene.ambient;
+        if constexpr (R == TextureRole::surfaceColour) {
+            if constexpr (Trace::kTerms)
+                addSurfaceColourTerms(trace.terms, Color(texture.r, texture.g, texture.b, 1.0f), ambient);
+            s.colour = surfaceColour<L>(s.colour, s.specular, texture, ambient);
+        } else {
+            if constexpr (Trace::kTerms)
+                addAmbientTerm(trace.terms, Color(texture.r, texture.g, texture.b, 1.0f), ambient);
+            s.colour = addAmbient<L>(s.colour, texture, ambient);
+        }
     });
+}
+
+// Every step after the lookups, with the texture's part fixed for the whole primitive.
+template <class L, TextureRole R, class Batch, class Trace, class U>
+void lightSurfaces(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
+{
+    setUpSurfaces<L, R>(b, frame, trace);
+    for (const Light& light : frame.scene.lights) addLightShare<L, R>(b, light, frame.primitive, trace);
+    addAmbientLast<L, R>(b, frame, trace);
 }
 
 }  // namespace shade_steps
@@ -140,7 +162,9 @@ void shadeSteps(Batch& b, const ShadeFrame<L, U>& frame, Trace& trace)
         return;
     }
     lookUp<L>(b, frame, trace);
-    setUpSurfaces<L>(b, frame, trace);
-    for (const Light& light : frame.scene.lights) addLightShare<L>(b, light, frame.primitive, trace);
-    addAmbientLast<L>(b, frame, trace);
+    // Chosen once per primitive, outside every pass over the fragments.
+    if (frame.primitive.textureRole == TextureRole::surfaceColour)
+        lightSurfaces<L, TextureRole::surfaceColour>(b, frame, trace);
+    else
+        lightSurfaces<L, TextureRole::ambientOnly>(b, frame, trace);
 }

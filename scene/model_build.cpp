@@ -206,6 +206,7 @@ void buildModel(Scene& scene, const ModelGeometry& geometry, const ModelSettings
         scene.setMaterial(material.diffuse, material.specular, material.shininess);
         scene.setTextures(known ? textures[mesh.material] : nullptr, nullptr, nullptr);
         scene.beginPrimitive();
+        scene.primitives.back().textureRole = TextureRole::surfaceColour;
         const SmoothNormals smooth = smoothNormals(mesh);
         const bool textured = !mesh.texCoords.empty();
         size_t start = 0;

@@ -28,6 +28,11 @@ struct Vertex {
 // One or more contours: the first is the outline, every further one a hole.
 using Polygon = std::vector<Vertex>;
 
+// What a primitive's colour texture stands for. The scenes' texture modulates only the ambient
+// term; a model's is the surface's own colour, modulating the ambient and diffuse terms, with the
+// specular added after it.
+enum class TextureRole : uint8_t { ambientOnly, surfaceColour };
+
 struct Primitive {
     std::vector<Polygon> polygons;
     Color diffuse{0, 0, 0, 1};
@@ -36,6 +41,7 @@ struct Primitive {
     const Texture* texture = nullptr;
     const Texture* bumpMap = nullptr;
     const Texture* environmentMap = nullptr;
+    TextureRole textureRole = TextureRole::ambientOnly;
 };
 
 // Everything that is drawn, filled through an immediate-mode building interface.

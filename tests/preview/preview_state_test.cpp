@@ -198,3 +198,23 @@ TEST(PreviewState, BlackOfAHoleDoesNotCarryIntoLaterFrames)
     EXPECT_EQ(countDifferentPixels(afterHole, fresh, 1), 0);
     EXPECT_EQ(colorDistance(pixelAt(afterHole, projectToPixel(unlit, 0, 0, 0)), Rgb{128, 255, 64}), 0);
 }
+
+// A model's texture is the surface colour, (0.5, 1, 0.25) × (0.25 + 0.5 × 0.5) + 0.5 × 0.25: the
+// ambient light not scaled by the diffuse colour, the highlight added after texturing. A scene's
+// texture modulates it all: (0.5, 1, 0.25) × (0.25 × 0.5 + 0.5 × 0.5 + 0.5 × 0.25).
+TEST(PreviewState, AModelsTextureModulatesAmbientAndDiffuseOnly)
+{
+    const Texture image = uniformTexture(4, Color(0.5f, 1.0f, 0.25f, 1));
+    Scene scene;
+    buildLitSquare(scene, {Color(0.5f, 0.5f, 0.5f, 1)});
+    scene.setAmbient(Color(0.25f, 0.25f, 0.25f, 1));
+    scene.primitives[0].diffuse = Color(0.5f, 0.5f, 0.5f, 1);
+    scene.primitives[0].specular = Color(0.25f, 0.25f, 0.25f, 1);  // shininess 0: the full highlight
+    scene.primitives[0].texture = &image;
+    for (const auto& [role, expected] : {std::pair{TextureRole::surfaceColour, Rgb{96, 159, 64}},
+                                         std::pair{TextureRole::ambientOnly, Rgb{64, 128, 32}}}) {
+        scene.primitives[0].textureRole = role;
+        const Image frame = drawPreviewFrame(scene, frontPose());
+        EXPECT_LE(colorDistance(pixelAt(frame, projectToPixel(scene, 0, 0, 0)), expected), 1);
+    }
+}

@@ -199,6 +199,8 @@ TEST(RenderPaths, BatchedShadingEqualsOneAtATimeOnAwkwardSurfaces)
     std::mt19937_64 random(11);
     size_t points = 0;
     for (int view = 0; view < 40; ++view) {
+        // Every other view with the textured primitive as a model's, its texture the surface colour.
+        scene.primitives[0].textureRole = view % 2 ? TextureRole::surfaceColour : TextureRole::ambientOnly;
         setupCamera(scene.projectionStack, scene.viewStack, randomPose(random, 180, -3, 10, 60), 200, 150);
         size_t viewPoints = 0;
         ASSERT_EQ(renderBothWays(scene, mipChains, {200, 150}, viewPoints), "") << "view " << view;

@@ -134,7 +134,7 @@ TEST(ShadeFragment, LightingIsUnclampedAndSpecularFollowsTheExponent)
 }
 
 // The views read each term of the colour from the trace; the picture's colour is their sum
-// (exact here), and the trace ends where shading stops.
+// (exact here) by the primitive's texture role, and the trace ends where shading stops.
 TEST(ShadeFragment, TheTraceHoldsTheTermsAndStopsWhereShadingStops)
 {
     PlainFrame p;
@@ -155,6 +155,14 @@ TEST(ShadeFragment, TheTraceHoldsTheTermsAndStopsWhereShadingStops)
     expectRgb(trace.terms.diffuse, -0.125f, -0.25f, -0.375f);
     expectRgb(trace.terms.specular, 0.5f, 0.125f, 0.25f);
     expectRgb(out, 0.5f, 0.375f, 0.0625f);
+    // A model's texture is the surface colour: texture × (ambient + diffuse) + specular.
+    p.primitive.textureRole = TextureRole::surfaceColour;
+    trace.clear();
+    ASSERT_TRUE(shadeFragment(f, p.frame(), p.primitive, 0, out, trace));
+    expectRgb(trace.terms.ambient, 0.125f, 0.5f, 0.1875f);
+    expectRgb(trace.terms.diffuse, -0.0625f, -0.25f, -0.09375f);
+    expectRgb(trace.terms.specular, 0.5f, 0.125f, 0.25f);
+    expectRgb(out, 0.5625f, 0.375f, 0.34375f);
 
     // A second light at the pixel itself: the first is traced, the second is not.
     p.scene.lights.push_back(Light{Vec3(0.5f, 0, 0.5f), Color(1, 1, 1, 1)});
