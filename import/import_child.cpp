@@ -46,7 +46,9 @@ bool lowerLimit(int resource, rlim_t most, rlim_t hard = RLIM_INFINITY)
         dup2(nowhere, STDOUT_FILENO);
         dup2(nowhere, STDERR_FILENO);
     }
-    signal(SIGPIPE, SIG_DFL);
+    // A crash ends the child by its signal, which the parent names, in every build: neither the
+    // sanitizer's handlers nor any the program installed report it as something else.
+    for (int fault : {SIGPIPE, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) signal(fault, SIG_DFL);
     const bool memoryBinds = !kWatchResidentSize && lowerLimit(RLIMIT_AS, limits.memoryBytes);
     lowerLimit(RLIMIT_STACK, limits.stackBytes);
     // A spinning child is stopped even should the parent not be there to kill it.
