@@ -294,7 +294,7 @@ TEST(ModelImport, AFaultInTheImportingChildEndsThere)
     } cases[] = {
         {"crashed the importer (signal 11)", "", [](int, bool) { raise(SIGSEGV); }},
         {"crashed the importer (signal 6)", "", [](int, bool) { std::puts("chatter"); std::abort(); }},
-        {"took the importer more than 1 s", "", [](int, bool) { for (volatile int spin = 0;; spin = spin + 1) {} }},
+        {"took the importer more than 1 s", "", [](int, bool) { for (volatile unsigned spin = 0;; spin = spin + 1) {} }},
         {"took the importer more than 1 s", "", [&](int, bool) { char c; (void)!read(never[0], &c, 1); }},
         {overMemory, hogSays, hog},
     };
