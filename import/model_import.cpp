@@ -1,210 +1,56 @@
 #include "import/model_import.h"
 
-#include <assimp/Importer.hpp>
-#include <assimp/cimport.h>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-
-#include <algorithm>
-#include <cmath>
+#include <new>
 #include <utility>
 
+#include "import/import_child.h"
 #include "import/model_file_check.h"
-#include "import/model_materials.h"
+#include "import/model_formats.h"
+#include "import/model_read.h"
+#include "import/model_transfer.h"
 
 namespace {
 
-ModelReport refused(const std::string& path, const std::string& problem, ModelFailure failure = ModelFailure::badFile)
+// In the child: the whole read, its answer sent back whatever it is.
+void readInChild(const std::string& path, UpAxis up, const ChildLimits& limits, int fd, bool memoryLimitBinds)
 {
     ModelReport report;
-    report.failure = failure;
-    report.error = "model '" + path + "' " + problem;
-    std::replace(report.error.begin(), report.error.end(), '\n', ' ');
-    return report;
-}
-
-bool finite(const aiVector3D& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-// The scenes are z-up. A y-up file turns a quarter about x, the usual conversion, which puts its
-// front (+z) at -y; either kind then turns half about the vertical, so that the front (-y by the
-// z-up convention) faces the viewer's initial camera, which looks from +x, +y.
-Vec3 toSceneAxes(const aiVector3D& v, UpAxis up)
-{
-    return up == UpAxis::y ? Vec3(-v.x, v.z, v.y) : Vec3(-v.x, -v.y, v.z);
-}
-
-// Collects the importer's error messages while it reads one file. The importer logs through a
-// stream of its own, attached for the duration of the read only.
-class ImporterErrors {
-public:
-    explicit ImporterErrors(std::vector<std::string>& errors) : stream_{&ImporterErrors::collect, reinterpret_cast<char*>(&errors)}
-    {
-        aiAttachLogStream(&stream_);
+    ModelGeometry geometry;
+    try {
+        report = readModelHere(path, up, geometry);
+    } catch (const std::bad_alloc&) {
+        geometry = ModelGeometry();
+        report = refusedModel(path, "needs more memory than the machine has", ModelFailure::noMemory);
     }
-    ~ImporterErrors() { aiDetachAllLogStreams(); }
-    ImporterErrors(const ImporterErrors&) = delete;
-    ImporterErrors& operator=(const ImporterErrors&) = delete;
-
-private:
-    static void collect(const char* message, char* user)
-    {
-        std::string line = message;
-        if (line.rfind("Error", 0) != 0) return;
-        line.erase(0, line.find(": ") == std::string::npos ? 0 : line.find(": ") + 2);
-        while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
-        reinterpret_cast<std::vector<std::string>*>(user)->push_back(line);
-    }
-
-    aiLogStream stream_;
-};
-
-uint64_t cornersOf(const aiMesh& mesh)
-{
-    uint64_t corners = 0;
-    for (unsigned f = 0; f < mesh.mNumFaces; ++f)
-        if (mesh.mFaces[f].mNumIndices >= 3) corners += mesh.mFaces[f].mNumIndices;
-    return corners;
-}
-
-struct Placement {
-    const aiNode* node;
-    aiMatrix4x4 transform;
-};
-
-// Every mesh a node names, with the node's transform to the file's world: one entry per instance.
-std::vector<std::pair<unsigned, aiMatrix4x4>> meshInstances(const aiScene& scene)
-{
-    std::vector<std::pair<unsigned, aiMatrix4x4>> instances;
-    std::vector<Placement> pending{{scene.mRootNode, scene.mRootNode->mTransformation}};
-    while (!pending.empty()) {  // no recursion: a deeply nested file cannot exhaust the stack
-        const Placement at = pending.back();
-        pending.pop_back();
-        for (unsigned m = 0; m < at.node->mNumMeshes; ++m) instances.emplace_back(at.node->mMeshes[m], at.transform);
-        for (unsigned c = at.node->mNumChildren; c-- > 0;) {
-            const aiNode* child = at.node->mChildren[c];
-            pending.push_back({child, at.transform * child->mTransformation});
-        }
-    }
-    return instances;
-}
-
-bool readMesh(const aiMesh& source, const aiMatrix4x4& transform, UpAxis up, ModelMesh& mesh, std::string& problem)
-{
-    mesh.material = source.mMaterialIndex;
-    mesh.positions.reserve(source.mNumVertices);
-    aiMatrix3x3 normalTransform(transform);
-    normalTransform.Inverse().Transpose();
-    for (unsigned v = 0; v < source.mNumVertices; ++v) {
-        const aiVector3D p = transform * source.mVertices[v];
-        if (!finite(source.mVertices[v]) || !finite(p)) {
-            problem = "has a vertex coordinate that is not a finite number";
-            return false;
-        }
-        mesh.positions.push_back(toSceneAxes(p, up));
-    }
-    if (source.mNormals) {
-        mesh.normals.reserve(source.mNumVertices);
-        // A non-finite normal stays so and is then made anew from the faces.
-        for (unsigned v = 0; v < source.mNumVertices; ++v)
-            mesh.normals.push_back(toSceneAxes(normalTransform * source.mNormals[v], up));
-    }
-    if (source.mTextureCoords[0]) {
-        mesh.texCoords.reserve(source.mNumVertices);
-        for (unsigned v = 0; v < source.mNumVertices; ++v)
-            mesh.texCoords.emplace_back(source.mTextureCoords[0][v].x, source.mTextureCoords[0][v].y);
-    }
-    for (unsigned f = 0; f < source.mNumFaces; ++f) {
-        const aiFace& face = source.mFaces[f];
-        if (face.mNumIndices < 3) continue;  // points and lines
-        for (unsigned k = 0; k < face.mNumIndices; ++k) {
-            if (face.mIndices[k] >= source.mNumVertices) {
-                problem = "has a face whose vertex index is out of range";
-                return false;
-            }
-            mesh.indices.push_back(face.mIndices[k]);
-        }
-        mesh.faceSizes.push_back(face.mNumIndices);
-    }
-    return true;
-}
-
-aiMatrix4x4 worldTransform(const aiNode* node)
-{
-    aiMatrix4x4 m;
-    for (; node; node = node->mParent) m = node->mTransformation * m;
-    return m;
-}
-
-// Units of light power differ from format to format: a light brighter than white is scaled down to
-// white's brightness, keeping its hue.
-void readLights(const aiScene& scene, UpAxis up, ModelGeometry& geometry)
-{
-    for (unsigned i = 0; i < scene.mNumLights; ++i) {
-        const aiLight& light = *scene.mLights[i];
-        if (light.mType != aiLightSource_POINT) continue;
-        const aiVector3D p = worldTransform(scene.mRootNode->FindNode(light.mName)) * light.mPosition;
-        const aiColor3D& c = light.mColorDiffuse;
-        const float brightest = std::max({c.r, c.g, c.b});
-        if (!finite(p) || !std::isfinite(brightest) || brightest <= 0) continue;
-        const float k = brightest > 1 ? brightest : 1;
-        geometry.lights.push_back({toSceneAxes(p, up), Color(c.r / k, c.g / k, c.b / k, 1)});
-    }
-}
-
-// The importer's own reason `why` for reading no scene from `path`, worded as the others.
-ModelReport importFailure(const std::string& path, const std::string& why)
-{
-    // The importer catches the allocation failure itself and words it as an error.
-    if (why.find("bad_alloc") != std::string::npos)
-        return refused(path, "needs more memory than the machine has", ModelFailure::noMemory);
-    // The validator's wording for a file with nothing but points and lines.
-    if (why.find("mNumMeshes is 0") != std::string::npos || why.find("contains no faces") != std::string::npos)
-        return refused(path, "has no faces (points and lines are not drawn)");
-    return refused(path, "cannot be imported: " + (why.empty() ? std::string("unknown format") : why.substr(0, 200)));
+    // Past the child's own limit the file asked for too much; past the program's, the machine has too little.
+    if (report.failure == ModelFailure::noMemory && memoryLimitBinds)
+        report = refusedModel(path, "needed more than " + std::to_string(limits.memoryBytes >> 20) +
+                                        " MiB of memory to import");
+    sendModel(fd, report, geometry);
 }
 
 }  // namespace
 
+// The importer and the image decoder run in a child process: whatever a file does to them (a crash,
+// an endless loop, a runaway allocation) ends there and is reported as the file's fault.
 ModelReport readModel(const std::string& path, UpAxis up, ModelGeometry& geometry)
 {
-    ModelReport report;
     std::string problem;
-    if (!modelFileAcceptable(path, problem)) return refused(path, problem);
-    Assimp::Importer importer;
-    std::vector<std::string> importErrors;
-    const aiScene* scene = nullptr;
-    {
-        const ImporterErrors errors(importErrors);
-        scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
-    }
-    if (!scene || !scene->mRootNode) return importFailure(path, importer.GetErrorString());
-    // What the importer noticed yet read past (a face without corners, a material the file does not
-    // define) still means the file is not what its writer meant.
-    if (!importErrors.empty()) return refused(path, "is malformed: " + importErrors.front().substr(0, 200));
-    const auto instances = meshInstances(*scene);
-    uint64_t corners = 0;
-    for (const auto& [mesh, transform] : instances) {
-        (void)transform;
-        if (mesh >= scene->mNumMeshes) return refused(path, "names a mesh it does not hold");
-        corners += cornersOf(*scene->mMeshes[mesh]);
-        if (corners > kMaxModelCorners)
-            return refused(path, "has more than " + std::to_string(kMaxModelCorners) +
-                                     " face corners, more than a model may have");
-    }
-    if (corners == 0) return refused(path, "has no faces (points and lines are not drawn)");
-
-    readMaterials(*scene, path, report.warnings, geometry.materials);
-    for (const auto& [index, transform] : instances) {
-        ModelMesh mesh;
-        std::string problem;
-        if (!readMesh(*scene->mMeshes[index], transform, up, mesh, problem)) {
-            geometry = ModelGeometry();
-            return refused(path, problem);
-        }
-        if (!mesh.faceSizes.empty()) geometry.meshes.push_back(std::move(mesh));
-    }
-    readLights(*scene, up, geometry);
-    return report;
+    if (!modelFileAcceptable(path, problem)) return refusedModel(path, problem);
+    if (!modelFormatSupported(path))
+        return refusedModel(path, "is in a format that is not supported; supported: " + supportedModelFormats());
+    const ChildLimits limits;
+    ChildPipe child;
+    if (!startChild(limits, [&](int fd, bool binds) { readInChild(path, up, limits, fd, binds); }, child, problem))
+        return refusedModel(path, problem, ModelFailure::noMemory);
+    ModelReport report;
+    const bool received = receiveModel(child, report, geometry, problem);
+    const std::string ending = finishChild(child);
+    if (received && ending.empty()) return report;
+    geometry = ModelGeometry();
+    if (!ending.empty()) return refusedModel(path, ending);
+    return refusedModel(path, "was read, but the importer's answer " +
+                                  (problem.empty() ? std::string("was cut short") : "held " + problem));
 }
 
 ModelReport importModel(Scene& scene, const ModelSettings& settings)

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "import/image_file.h"
+#include "import/model_files.h"
 
 namespace {
 
@@ -27,8 +28,9 @@ bool isRegularFile(const std::string& path)
 
 class TextureReader {
 public:
-    TextureReader(const aiScene& scene, const std::string& modelPath, std::vector<std::string>& warnings)
-        : scene_(scene), modelPath_(modelPath), folder_(folderOf(modelPath)), warnings_(warnings)
+    TextureReader(const aiScene& scene, const std::string& modelPath, ByteBudget& budget,
+                  std::vector<std::string>& warnings)
+        : scene_(scene), modelPath_(modelPath), folder_(folderOf(modelPath)), budget_(budget), warnings_(warnings)
     {
     }
 
@@ -86,7 +88,9 @@ private:
             error = "is not beside the model";
             return false;
         }
-        if (!decodeImageFile(found, texture, error)) {
+        std::string bytes;
+        if (!readWithinBudget(found, budget_, bytes, error)) return false;
+        if (!decodeImageBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), texture, error)) {
             error = "cannot be used: " + error;
             return false;
         }
@@ -96,6 +100,7 @@ private:
     const aiScene& scene_;
     const std::string& modelPath_;
     std::string folder_;
+    ByteBudget& budget_;
     std::vector<std::string>& warnings_;
     std::map<std::string, Texture> cache_;
 };
@@ -126,10 +131,10 @@ ModelMaterial readMaterial(const aiMaterial& source, TextureReader& textures)
 
 }  // namespace
 
-void readMaterials(const aiScene& scene, const std::string& modelPath, std::vector<std::string>& warnings,
-                   std::vector<ModelMaterial>& materials)
+void readMaterials(const aiScene& scene, const std::string& modelPath, ByteBudget& budget,
+                   std::vector<std::string>& warnings, std::vector<ModelMaterial>& materials)
 {
-    TextureReader textures(scene, modelPath, warnings);
+    TextureReader textures(scene, modelPath, budget, warnings);
     for (unsigned m = 0; m < scene.mNumMaterials; ++m)
         materials.push_back(readMaterial(*scene.mMaterials[m], textures));
 }

@@ -1,10 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "import/image_file.h"
+#include "import/import_child.h"
 #include "import/model_import.h"
+#include "import/model_transfer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -190,4 +202,134 @@ TEST(ModelImport, AMissingTextureIsOneWarningAndAnUntexturedPrimitive)
     EXPECT_NE(report.warnings[0].find("checker.ppm"), std::string::npos) << report.warnings[0];
     ASSERT_EQ(scene.primitives.size(), 2u);
     EXPECT_EQ(scene.primitives[1].texture, nullptr);
+}
+
+namespace {
+
+ModelGeometry texturedTriangle()
+{
+    ModelGeometry geometry;
+    ModelMesh mesh;
+    mesh.positions = {Vec3(0, 0, 0), Vec3(1, 0, 0), Vec3(0, 1, 0)};
+    mesh.faceSizes = {3};
+    mesh.indices = {0, 1, 2};
+    geometry.meshes.push_back(mesh);
+    geometry.materials.resize(1);
+    geometry.materials[0].texture = Texture(2, 2, 3);
+    geometry.materials[0].texture.texel(1, 1)[0] = 0.5f;
+    return geometry;
+}
+
+}  // namespace
+
+// The child's answer is input like any file: each spoilt one is refused with what is wrong.
+TEST(ModelImport, TheImportersAnswerIsCheckedOnArrival)
+{
+    struct Case {
+        const char* says;  // empty: arrives whole
+        std::function<void(ModelGeometry&)> spoil;
+    } cases[] = {
+        {"", [](ModelGeometry&) {}},
+        {"fewer than 3", [](ModelGeometry& g) { g.meshes[0].faceSizes = {2, 1}; }},
+        {"add up", [](ModelGeometry& g) { g.meshes[0].faceSizes = {3, 3}; }},
+        {"out of range", [](ModelGeometry& g) { g.meshes[0].indices[2] = 3; }},
+        {"material it did not send", [](ModelGeometry& g) { g.meshes[0].material = 1; }},
+        {"differ in length", [](ModelGeometry& g) { g.meshes[0].normals = {Vec3(0, 0, 1)}; }},
+        {"not finite", [](ModelGeometry& g) { g.meshes[0].positions[1].y = std::nanf(""); }},
+        {"size no texture", [](ModelGeometry& g) { g.materials[0].texture = Texture(kMaxImageSide + 1, 1, 3); }},
+        {"no meshes", [](ModelGeometry& g) { g.meshes.clear(); }},
+    };
+    for (const Case& c : cases) {
+        ModelGeometry sent = texturedTriangle();
+        c.spoil(sent);
+        ChildPipe child;
+        std::string problem;
+        ASSERT_TRUE(startChild(ChildLimits{}, [&](int fd, bool) { sendModel(fd, ModelReport{}, sent); }, child, problem));
+        ModelReport report;
+        ModelGeometry got;
+        const bool whole = receiveModel(child, report, got, problem);
+        EXPECT_EQ(finishChild(child), "") << c.says;
+        EXPECT_EQ(whole, *c.says == '\0') << c.says << ": " << problem;
+        EXPECT_NE(problem.find(c.says), std::string::npos) << c.says << ": " << problem;
+        if (!whole) continue;
+        ASSERT_EQ(got.meshes.size(), 1u);
+        EXPECT_EQ(got.meshes[0].indices, sent.meshes[0].indices);
+        EXPECT_FLOAT_EQ(got.meshes[0].positions[2].y, 1.0f);
+        ASSERT_EQ(got.materials.size(), 1u);
+        EXPECT_FLOAT_EQ(got.materials[0].texture.texel(1, 1)[0], 0.5f);
+    }
+}
+
+// Whatever the importer does to its process ends there, as a line saying what happened.
+TEST(ModelImport, AFaultInTheImportingChildEndsThere)
+{
+    ChildLimits limits;
+    limits.wallClock = std::chrono::seconds(1);
+    limits.memoryBytes = 256ull << 20;
+    const auto hog = [](int fd, bool binds) {
+        std::vector<std::unique_ptr<char[]>> held;
+        try {
+            for (;;) {
+                held.emplace_back(new char[1 << 20]);
+                std::memset(held.back().get(), 1, 1 << 20);
+            }
+        } catch (const std::bad_alloc&) {
+            held.clear();
+            ModelReport report;
+            report.failure = ModelFailure::noMemory;
+            report.error = binds ? "its own limit" : "another limit";
+            sendModel(fd, report, ModelGeometry());
+        }
+    };
+#if defined(__SANITIZE_ADDRESS__)
+    const std::string overMemory = "needed more than 256 MiB of memory to import", hogSays;
+#else
+    const std::string overMemory, hogSays = "its own limit";
+#endif
+    int never[2];
+    ASSERT_EQ(pipe(never), 0);
+    struct Case {
+        std::string ending, says;
+        ChildWork work;
+    } cases[] = {
+        {"crashed the importer (signal 11)", "", [](int, bool) { raise(SIGSEGV); }},
+        {"crashed the importer (signal 6)", "", [](int, bool) { std::puts("chatter"); std::abort(); }},
+        {"took the importer more than 1 s", "", [](int, bool) { for (volatile unsigned spin = 0;; spin = spin + 1) {} }},
+        {"took the importer more than 1 s", "", [&](int, bool) { char c; (void)!read(never[0], &c, 1); }},
+        {overMemory, hogSays, hog},
+    };
+    for (const Case& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        ChildPipe child;
+        std::string problem;
+        ASSERT_TRUE(startChild(limits, c.work, child, problem));
+        ModelReport report;
+        ModelGeometry got;
+        receiveModel(child, report, got, problem);
+        EXPECT_EQ(finishChild(child), c.ending);
+        EXPECT_EQ(report.error, c.says) << c.ending;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.ending;
+    }
+    close(never[0]);
+    close(never[1]);
+}
+
+// Exporters write textures into a folder beside the model's: it is read through the byte budget.
+TEST(ModelImport, ATextureInASiblingFolderIsRead)
+{
+    WorkingDirectoryInTemp folder;
+    std::filesystem::create_directory("../textures");
+    writeChecker("../textures/checker.ppm");
+    writeFile("two.obj", kObj);
+    std::string mtl = kMtl;
+    mtl.replace(mtl.find("checker.ppm"), 11, "../textures/checker.ppm");
+    writeFile("two.mtl", mtl);
+    Scene scene;
+    ModelSettings settings;
+    settings.path = "two.obj";
+    const ModelReport report = importModel(scene, settings);
+    ASSERT_EQ(report.failure, ModelFailure::none) << report.error;
+    EXPECT_TRUE(report.warnings.empty());
+    ASSERT_NE(scene.primitives[1].texture, nullptr);
+    EXPECT_EQ(scene.primitives[1].texture->width, 2);
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -180,4 +181,103 @@ TEST(RenderModel, AModelTooLargeForMemoryExitsOneWithTheMemoryMessage)
     EXPECT_EQ(result.exitCode, 1) << result.errors;
     EXPECT_EQ(result.errors, "pixelwright-render: model 'big.stl' needs more memory than the machine has\n");
     EXPECT_EQ(folder.contents(), std::vector<std::string>{"big.stl"});
+}
+
+namespace {
+
+// `depth` nodes each inside the one before.
+std::string deepCollada(int depth)
+{
+    std::string nodes;
+    for (int i = 0; i < depth; ++i) nodes += "<node>";
+    for (int i = 0; i < depth; ++i) nodes += "</node>";
+    return R"(<?xml version="1.0"?><COLLADA xmlns="http://www.collada.org/2005/11/COLLADASchema" version="1.4.1">)"
+           R"(<library_visual_scenes><visual_scene id="s">)" + nodes +
+           R"(</visual_scene></library_visual_scenes><scene><instance_visual_scene url="#s"/></scene></COLLADA>)";
+}
+
+std::string deepGltf(int depth)
+{
+    std::string nodes;
+    for (int i = 0; i + 1 < depth; ++i) nodes += "{\"children\":[" + std::to_string(i + 1) + "]},";
+    return R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[)" + nodes + "{}]}";
+}
+
+std::string gltfTriangle(const std::string& buffer)
+{
+    return R"({"asset":{"version":"2.0"},"buffers":[{"uri":")" + buffer + R"(","byteLength":36}],)"
+           R"("bufferViews":[{"buffer":0,"byteLength":36}],"accessors":[{"bufferView":0,"componentType":5126,)"
+           R"("count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}],"meshes":[{"primitives":[{"attributes":)"
+           R"({"POSITION":0}}]}],"nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}],"scene":0})";
+}
+
+}  // namespace
+
+// Files that crash, stall or overrun the importer, or lead it to other files it must not read:
+// each one line naming the file and what happened, exit status 2, nothing written, within 30 s.
+TEST(RenderModel, FilesThatBreakTheImporterAreOneLineEach)
+{
+    TemporaryFolder folder;
+    const std::string dir = folder.path() + "/";
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(dir + name, std::ios::binary) << bytes;
+        return dir + name;
+    };
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    std::filesystem::create_directory(dir + "folder.bin");
+    ASSERT_EQ(mkfifo((dir + "pipe.mtl").c_str(), 0600), 0);
+    write("huge.bin", "");
+    std::filesystem::resize_file(dir + "huge.bin", 3ull << 30);  // sparse: no disk taken
+    const std::pair<std::string, std::string> cases[] = {
+        {write("deep.dae", deepCollada(100000)), "crashed the importer"},
+        {write("deep.gltf", deepGltf(100000)), "crashed the importer"},
+        {write("header.ply", "ply\nformat binary_"), "took the importer more than 20 s"},
+        {write("huge.gltf", gltfTriangle("huge.bin")), "hold more than the 512 MiB a model may read (at '"},
+        {write("folder.gltf", gltfTriangle("folder.bin")), "names '" + dir + "folder.bin', which is not a regular"},
+        {write("pipe.obj", "mtllib pipe.mtl\n" + triangle), "names '" + dir + "pipe.mtl', which is not a regular"},
+        {write("model.smd", "version 1\n"), "format that is not supported; supported: .obj"},
+        {write("model.X", "xof 0303txt 0032\n"), "format that is not supported"},
+    };
+    for (const auto& [model, says] : cases) {
+        const std::vector<std::string> before = folder.contents();
+        const auto start = std::chrono::steady_clock::now();
+        const CommandResult result = runRender({"--model", model, "--output", dir + "out.png"}, folder.path());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << model;
+        EXPECT_EQ(result.exitCode, 2) << model << ": " << result.errors;
+        EXPECT_EQ(result.errors.rfind("pixelwright-render: model '" + model + "' ", 0), 0u) << result.errors;
+        EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+        EXPECT_NE(result.errors.find(says), std::string::npos) << model << ": " << result.errors;
+        EXPECT_EQ(result.output, "") << model;
+        EXPECT_EQ(folder.contents(), before) << model;
+    }
+}
+
+// A texture in a folder beside the model's is drawn; a map without a name leaves the model drawn
+// untextured, with nothing to say.
+TEST(RenderModel, TexturesBesideTheModelsFolderAreDrawn)
+{
+    TemporaryFolder folder;
+    const std::string dir = folder.path() + "/";
+    std::filesystem::create_directories(dir + "models");
+    std::filesystem::create_directories(dir + "textures");
+    std::ofstream(dir + "textures/red.ppm", std::ios::binary) << std::string("P6 1 1 255\n\xff\x00\x00", 14);
+    const std::string quad = "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl m\n"
+                             "f 1/1 2/2 3/3 4/4\n";
+    std::ofstream(dir + "models/red.obj") << "mtllib red.mtl\n" << quad;
+    std::ofstream(dir + "models/red.mtl") << "newmtl m\nKd 1 1 1\nmap_Kd ../textures/red.ppm\n";
+    std::ofstream(dir + "models/bare.obj") << "mtllib bare.mtl\n" << quad;
+    std::ofstream(dir + "models/bare.mtl") << "newmtl m\nKd 1 1 1\nmap_Kd";
+    const std::pair<std::string, bool> cases[] = {{"red", true}, {"bare", false}};
+    for (const auto& [name, red] : cases) {
+        const CommandResult result = runRender({"--model", dir + "models/" + name + ".obj", "--renderer", "software",
+                                                "--output", dir + name + ".png"},
+                                               folder.path());
+        ASSERT_EQ(result.exitCode, 0) << name << ": " << result.errors;
+        EXPECT_EQ(result.errors, "") << name;
+        RgbImage picture;
+        std::string error;
+        ASSERT_TRUE(readPng(dir + name + ".png", picture, error)) << error;
+        const uint8_t* centre = &picture.pixels[(static_cast<size_t>(picture.height / 2) * picture.width + picture.width / 2) * 3];
+        EXPECT_EQ(centre[0] > centre[1] + 60, red) << name << ": " << int(centre[0]) << " " << int(centre[1]);
+    }
 }
