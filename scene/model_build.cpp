@@ -242,4 +242,5 @@ void buildModel(Scene& scene, const ModelGeometry& geometry, const ModelSettings
         scene.primitives.back().polygons.reserve(mesh.faceSizes.size());
         addFaces(scene, mesh, fit);
     }
+    scene.modelGeneration = newModelGeneration();
 }
