@@ -146,7 +146,8 @@ void drawRuns(const PrimitiveDraws& draws)
 
 bool readyModelArrays(const Scene& scene)
 {
-    if (scene.modelGeneration == 0) return false;
+    // Flat shading takes a triangle's last vertex's colour, a polygon's first: immediate mode keeps it.
+    if (scene.modelGeneration == 0 || scene.flatShading) return false;
     if (!cacheCurrent(scene)) rebuild(scene);
     return true;
 }

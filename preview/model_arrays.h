@@ -7,7 +7,7 @@
 // A model's polygons drawn from one buffer object, uploaded once per model build rather than
 // sent vertex by vertex every frame; the built-in scenes keep immediate mode.
 
-// True when the scene is a model's (Scene::modelGeneration) and its buffer is ready in the
+// True when the scene is a smooth-shaded model (Scene::modelGeneration) and its buffer is ready in the
 // current context, uploaded now if this build is new to it.
 bool readyModelArrays(const Scene& scene);
 
