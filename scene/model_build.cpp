@@ -109,7 +109,8 @@ std::vector<Vec3> positionNormals(const ModelMesh& mesh)
     return normals;
 }
 
-// A face without area shows no pixels; any unit normal will do.
+// A corner whose position has no usable normal takes its face's; a face without area shows no pixels,
+// so any unit normal will do for it.
 Vec3 faceFallback(const Normal3& face) { return asSet(usable(face) ? unit(face) : Vec3(0, 0, 1)); }
 
 // The lowest coordinate of the face in [0, 1): a file meaning a repeated texture then shows the
