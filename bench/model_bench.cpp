@@ -1,9 +1,12 @@
 // Loading a model file and drawing it in software, for generated models of about 10 000, 100 000
 // and 1 000 000 triangles: a torus of shared vertices without normals (so smooth normals are
-// made on load), written as a binary PLY file.
+// made on load), written as a binary PLY file. Also a 708 x 708 height-field grid of 1 002 528
+// triangles, the same kind of file, loaded and drawn by each renderer (OpenGL headless via EGL).
 //
 //   pixelwright_model_bench
+//   pixelwright_model_bench --benchmark_filter=Grid
 
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -16,6 +19,9 @@
 #include <vector>
 
 #include "math/camera.h"
+#include "platform/offscreen_gl.h"
+#include "preview/render_with_opengl.h"
+#include "preview/window_frame.h"
 #include "raster/frame_driver.h"
 #include "raster/frame_image.h"
 #include "raster/prepare_textures.h"
@@ -73,6 +79,32 @@ std::string writeTorus(const std::string& folder, const Grid& grid)
     return path;
 }
 
+// (n + 1)² shared vertices, two triangles a square, z a gentle wave so the normals vary.
+std::string writeGrid(const std::string& folder, int n)
+{
+    const std::string path = folder + "/grid" + std::to_string(2 * n * n) + ".ply";
+    std::ofstream out(path, std::ios::binary);
+    out << "ply\nformat binary_little_endian 1.0\nelement vertex " << (n + 1) * (n + 1)
+        << "\nproperty float x\nproperty float y\nproperty float z\nelement face " << 2 * n * n
+        << "\nproperty list uchar int vertex_indices\nend_header\n";
+    for (int i = 0; i <= n; ++i)
+        for (int j = 0; j <= n; ++j) {
+            const double x = 2.0 * i / n - 1, y = 2.0 * j / n - 1;
+            put(out, static_cast<float>(x));
+            put(out, static_cast<float>(y));
+            put(out, static_cast<float>(0.2 * std::sin(6 * x) * std::cos(5 * y)));
+        }
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            const int32_t a = i * (n + 1) + j, b = a + n + 1;
+            for (const int32_t corner : {a, b, b + 1, a, b + 1, a + 1}) {
+                if (corner == a) put(out, static_cast<uint8_t>(3));
+                put(out, corner);
+            }
+        }
+    return path;
+}
+
 size_t polygonCount(const Scene& scene)
 {
     size_t count = 0;
@@ -112,6 +144,42 @@ void drawModel(benchmark::State& state, const std::string& path, Size size)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * polygonCount(scene)));
 }
 
+// As pixelwright-render draws it: the frame set up, drawn, and finished. One frame before the
+// timing makes what is made once per model build.
+void drawModelWithOpenGl(benchmark::State& state, const std::string& path, Size size)
+{
+    ModelSettings settings;
+    settings.path = path;
+    Scene scene;
+    importModel(scene, settings);
+    OffscreenGl gl;
+    std::string error;
+    if (!gl.open(size.width, size.height, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const CameraPose pose;
+    const auto frame = [&] {
+        beginWindowFrame(scene, pose, size.width, size.height);
+        renderWithOpenGL(scene, size.width, size.height);
+        glFinish();
+    };
+    frame();
+    for (auto _ : state) frame();
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * polygonCount(scene)));
+}
+
+void registerGrid(const std::string& path)
+{
+    benchmark::RegisterBenchmark("GridLoad/1002528", loadModel, path)->Unit(benchmark::kMillisecond);
+    const Size size = kSizes[0];
+    benchmark::RegisterBenchmark("GridFrame/1002528/480x480/software", drawModel, path, size)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("GridFrame/1002528/480x480/opengl", drawModelWithOpenGl, path, size)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -131,6 +199,8 @@ int main(int argc, char** argv)
                 drawModel, paths[k], size)
                 ->Unit(benchmark::kMillisecond);
     }
+    paths.push_back(writeGrid(folder, 708));
+    registerGrid(paths.back());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "preview/gl_errors.h"
+#include "preview/model_arrays.h"
 #include "preview/preview_lights.h"
 #include "preview/preview_polygons.h"
 #include "preview/preview_textures.h"
@@ -45,14 +46,16 @@ void loadFrontMaterial(const Primitive& primitive)
     glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
 }
 
-void drawPrimitive(const Primitive& primitive, unsigned index, bool mipmapping)
+void drawPrimitive(const Primitive& primitive, unsigned index, bool mipmapping, bool fromArrays)
 {
     // Unlit polygons take the current colour, which a hole drawn earlier (in this frame or an
     // earlier one) left black.
     glColor3f(1.0f, 1.0f, 1.0f);
     loadFrontMaterial(primitive);
     setUpPrimitiveTexture(primitive, index, mipmapping);
-    for (const Polygon& polygon : primitive.polygons) drawPreviewPolygon(polygon);
+    const bool textured = primitive.texture || primitive.environmentMap;
+    if (!fromArrays || !drawModelArrays(index, textured))
+        for (const Polygon& polygon : primitive.polygons) drawPreviewPolygon(polygon);
     tearDownPrimitiveTexture(primitive);
 }
 
@@ -66,8 +69,9 @@ void renderWithOpenGL(const Scene& scene, int, int)
     glShadeModel(scene.flatShading ? GL_FLAT : GL_SMOOTH);
     loadCamera(scene);
     loadLighting(scene);
+    const bool fromArrays = readyModelArrays(scene);
     for (size_t k = 0; k < scene.primitives.size(); ++k)
-        drawPrimitive(scene.primitives[k], static_cast<unsigned>(k), scene.mipmapping);
+        drawPrimitive(scene.primitives[k], static_cast<unsigned>(k), scene.mipmapping, fromArrays);
     glFlush();
     // The software renderer's points are drawn in this context too, and would be depth-tested
     // and lit otherwise.

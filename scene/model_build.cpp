@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
-#include <unordered_map>
+#include <utility>
 
 #include "scene/model_geometry.h"
+#include "scene/position_weld.h"
 
 namespace {
 
@@ -41,54 +41,42 @@ Normal3 faceNormal(const ModelMesh& mesh, const uint32_t* face, uint32_t count)
     return n;
 }
 
-// Positions compared bit for bit (with -0 as 0): the corners of neighbouring faces that a file
-// writes as separate vertices still meet.
-struct PositionKey {
-    uint32_t bits[3];
-    bool operator==(const PositionKey& o) const { return std::memcmp(bits, o.bits, sizeof bits) == 0; }
-};
-struct PositionHash {
-    size_t operator()(const PositionKey& k) const
-    {
-        return (static_cast<size_t>(k.bits[0]) * 73856093u) ^ (static_cast<size_t>(k.bits[1]) * 19349663u) ^
-               (static_cast<size_t>(k.bits[2]) * 83492791u);
-    }
-};
-PositionKey keyOf(const Vec3& p)
-{
-    PositionKey key{};
-    const float c[3] = {p.x + 0.0f, p.y + 0.0f, p.z + 0.0f};
-    std::memcpy(key.bits, c, sizeof key.bits);
-    return key;
-}
-
 bool normalMissing(const ModelMesh& mesh, uint32_t index)
 {
     return mesh.normals.empty() || !usable(mesh.normals[index]);
 }
 
-using SmoothNormals = std::unordered_map<PositionKey, Normal3, PositionHash>;
+// Area-weighted sums of the normals of the faces meeting at each position. Positions are welded
+// bit for bit (with -0 as 0): the corners of neighbouring faces that a file writes as separate
+// vertices still meet.
+struct SmoothNormals {
+    std::vector<uint32_t> groupOf;  // empty when every corner has its normal
+    std::vector<Normal3> sums;      // one per group
+};
 
-// Only positions with a missing normal are gathered, so a file with all its normals costs nothing.
+// A file with all its normals costs nothing. Every face adds to its corners' groups in file order,
+// so each sum is the same double whichever weld found the groups.
 SmoothNormals smoothNormals(const ModelMesh& mesh)
 {
-    SmoothNormals sums;
-    for (uint32_t index : mesh.indices)
-        if (normalMissing(mesh, index)) sums.emplace(keyOf(mesh.positions[index]), Normal3{});
-    if (sums.empty()) return sums;
+    SmoothNormals smooth;
+    if (std::none_of(mesh.indices.begin(), mesh.indices.end(),
+                     [&](uint32_t index) { return normalMissing(mesh, index); }))
+        return smooth;
+    PositionGroups groups = weldPositions(mesh.positions);
+    smooth.sums.assign(groups.count, Normal3{});
+    smooth.groupOf = std::move(groups.groupOf);
     size_t start = 0;
     for (uint32_t count : mesh.faceSizes) {
         const Normal3 n = faceNormal(mesh, &mesh.indices[start], count);
         for (uint32_t k = 0; k < count; ++k) {
-            const auto found = sums.find(keyOf(mesh.positions[mesh.indices[start + k]]));
-            if (found == sums.end()) continue;
-            found->second.x += n.x;
-            found->second.y += n.y;
-            found->second.z += n.z;
+            Normal3& sum = smooth.sums[smooth.groupOf[mesh.indices[start + k]]];
+            sum.x += n.x;
+            sum.y += n.y;
+            sum.z += n.z;
         }
         start += count;
     }
-    return sums;
+    return smooth;
 }
 
 Vec3 unit(const Normal3& n)
@@ -97,17 +85,33 @@ Vec3 unit(const Normal3& n)
     return Vec3(static_cast<float>(n.x / length), static_cast<float>(n.y / length), static_cast<float>(n.z / length));
 }
 
-Vec3 vertexNormal(const ModelMesh& mesh, uint32_t index, const SmoothNormals& smooth, const Normal3& face)
+// Exactly what Scene::setNormal makes of a normal.
+Vec3 asSet(Vec3 n)
 {
-    if (!normalMissing(mesh, index)) {
-        const Vec3& n = mesh.normals[index];
-        return unit({n.x, n.y, n.z});
-    }
-    const auto found = smooth.find(keyOf(mesh.positions[index]));
-    if (found != smooth.end() && usable(found->second)) return unit(found->second);
-    if (usable(face)) return unit(face);
-    return Vec3(0, 0, 1);  // a face without area shows no pixels; any unit normal will do
+    n.normalize();
+    return n;
 }
+
+// Each position's normal as the scene stores it, worked out once per position rather than once
+// per corner. A NaN x marks a position whose corners take their face's normal instead.
+std::vector<Vec3> positionNormals(const ModelMesh& mesh)
+{
+    const SmoothNormals smooth = smoothNormals(mesh);
+    std::vector<Vec3> normals(mesh.positions.size());
+    for (uint32_t i = 0; i < normals.size(); ++i) {
+        if (!normalMissing(mesh, i))
+            normals[i] = asSet(unit({mesh.normals[i].x, mesh.normals[i].y, mesh.normals[i].z}));
+        else if (!smooth.groupOf.empty() && usable(smooth.sums[smooth.groupOf[i]]))
+            normals[i] = asSet(unit(smooth.sums[smooth.groupOf[i]]));
+        else
+            normals[i].x = std::numeric_limits<float>::quiet_NaN();
+    }
+    return normals;
+}
+
+// A corner whose position has no usable normal takes its face's; a face without area shows no pixels,
+// so any unit normal will do for it.
+Vec3 faceFallback(const Normal3& face) { return asSet(usable(face) ? unit(face) : Vec3(0, 0, 1)); }
 
 // The lowest coordinate of the face in [0, 1): a file meaning a repeated texture then shows the
 // right part of it on every face that stays within one repetition.
@@ -152,6 +156,36 @@ void addLights(Scene& scene, const ModelGeometry& geometry, const ModelSettings&
         scene.addLight(placed(light.position.x, fit.centre[0], fit.scale),
                        placed(light.position.y, fit.centre[1], fit.scale),
                        placed(light.position.z, fit.centre[2], fit.scale), light.color);
+    }
+}
+
+void addFaces(Scene& scene, const ModelMesh& mesh, const ModelFit& fit)
+{
+    const std::vector<Vec3> normals = positionNormals(mesh);
+    const bool textured = !mesh.texCoords.empty();
+    size_t start = 0;
+    for (uint32_t count : mesh.faceSizes) {
+        const uint32_t* face = &mesh.indices[start];
+        double ds = 0, dt = 0;
+        if (textured) wholeShift(mesh, face, count, ds, dt);
+        scene.beginPolygon();
+        // One allocation per polygon rather than a growing series.
+        scene.primitives.back().polygons.back().reserve(count);
+        for (uint32_t k = 0; k < count; ++k) {
+            const uint32_t index = face[k];
+            // Set directly: already what setNormal would have made of it.
+            const bool ownNormal = !std::isnan(normals[index].x);
+            scene.currentNormal = ownNormal ? normals[index] : faceFallback(faceNormal(mesh, face, count));
+            if (textured) {
+                const Vec2& st = mesh.texCoords[index];
+                scene.setTexCoord(std::isfinite(st.x) ? static_cast<float>(st.x - ds) : 0.0f,
+                                  std::isfinite(st.y) ? static_cast<float>(st.y - dt) : 0.0f);
+            }
+            const Vec3& p = mesh.positions[index];
+            scene.addVertex(placed(p.x, fit.centre[0], fit.scale), placed(p.y, fit.centre[1], fit.scale),
+                            placed(p.z, fit.centre[2], fit.scale));
+        }
+        start += count;
     }
 }
 
@@ -207,29 +241,8 @@ void buildModel(Scene& scene, const ModelGeometry& geometry, const ModelSettings
         scene.setTextures(known ? textures[mesh.material] : nullptr, nullptr, nullptr);
         scene.beginPrimitive();
         scene.primitives.back().textureRole = TextureRole::surfaceColour;
-        const SmoothNormals smooth = smoothNormals(mesh);
-        const bool textured = !mesh.texCoords.empty();
-        size_t start = 0;
-        for (uint32_t count : mesh.faceSizes) {
-            const uint32_t* face = &mesh.indices[start];
-            const Normal3 flat = faceNormal(mesh, face, count);
-            double ds = 0, dt = 0;
-            if (textured) wholeShift(mesh, face, count, ds, dt);
-            scene.beginPolygon();
-            for (uint32_t k = 0; k < count; ++k) {
-                const uint32_t index = face[k];
-                const Vec3 n = vertexNormal(mesh, index, smooth, flat);
-                scene.setNormal(n.x, n.y, n.z);
-                if (textured) {
-                    const Vec2& st = mesh.texCoords[index];
-                    scene.setTexCoord(std::isfinite(st.x) ? static_cast<float>(st.x - ds) : 0.0f,
-                                      std::isfinite(st.y) ? static_cast<float>(st.y - dt) : 0.0f);
-                }
-                const Vec3& p = mesh.positions[index];
-                scene.addVertex(placed(p.x, fit.centre[0], fit.scale), placed(p.y, fit.centre[1], fit.scale),
-                                placed(p.z, fit.centre[2], fit.scale));
-            }
-            start += count;
-        }
+        scene.primitives.back().polygons.reserve(mesh.faceSizes.size());
+        addFaces(scene, mesh, fit);
     }
+    scene.modelGeneration = newModelGeneration();
 }

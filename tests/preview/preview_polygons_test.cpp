@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "scene/model_geometry.h"
 #include "support/preview_frame.h"
 
 namespace {
@@ -53,4 +54,31 @@ TEST(PreviewPolygons, DegeneratePolygonsRaiseNoError)
     scene.addVertex(0, 0, 0);
     drawPreviewFrame(scene);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A model's arrays are made once per build: vertices moved behind the building interface's back
+// still show where they were, until the next build (or immediate mode) draws what is there.
+TEST(PreviewPolygons, ModelArraysAreMadeOncePerBuildAndDrawAsImmediateMode)
+{
+    ModelGeometry geometry;
+    geometry.meshes.resize(1);
+    ModelMesh& mesh = geometry.meshes[0];
+    mesh.positions = {Vec3(-1, -1, 0), Vec3(1, -1, 0), Vec3(1, 1, 0), Vec3(-1, 1, 0)};
+    mesh.faceSizes = {3, 3};
+    mesh.indices = {0, 1, 2, 0, 2, 3};
+    Scene scene;
+    buildModel(scene, geometry, ModelSettings());
+    const Image square = drawPreviewFrame(scene, frontPose());
+    for (Vertex& v : scene.primitives[0].polygons[0]) v.position.x += 0.3f;
+    EXPECT_EQ(countDifferentPixels(drawPreviewFrame(scene, frontPose()), square), 0);
+    scene.modelGeneration = 0;
+    EXPECT_GT(countDifferentPixels(drawPreviewFrame(scene, frontPose()), square), 1000);
+
+    mesh.faceSizes = {3, 4};  // a quad over the triangle: depth ties go to the first drawn
+    mesh.indices = {0, 1, 2, 3, 2, 1, 0};
+    buildModel(scene, geometry, ModelSettings());
+    const Image fromArrays = drawPreviewFrame(scene, frontPose());
+    EXPECT_GT(countDifferentPixels(fromArrays, square), 1000);
+    scene.modelGeneration = 0;
+    EXPECT_EQ(countDifferentPixels(fromArrays, drawPreviewFrame(scene, frontPose()), 2), 0);
 }
