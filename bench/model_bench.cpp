@@ -159,9 +159,10 @@ void drawModelWithOpenGl(benchmark::State& state, const std::string& path, Size 
         return;
     }
     const CameraPose pose;
+    ModelArrays arrays;
     const auto frame = [&] {
         beginWindowFrame(scene, pose, size.width, size.height);
-        renderWithOpenGL(scene, size.width, size.height);
+        renderWithOpenGL(scene, size.width, size.height, &arrays);
         glFinish();
     };
     frame();

@@ -5,40 +5,16 @@
 #include <GL/glext.h>
 
 #include <algorithm>
-#include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
-// Position, normal, texture coordinates: eight floats a vertex. The buffer's first vertex-sized
-// slot holds the build's generation, so a buffer another context or build left is never taken.
+// Position, normal, texture coordinates: eight floats a vertex.
 constexpr GLsizei kStride = 8 * sizeof(GLfloat);
 constexpr size_t kChunkVertices = 1 << 16;
-
-// Consecutive triangles go in one draw; other polygons in one multi-draw of GL_POLYGON each,
-// as immediate mode draws them. Runs keep the polygons' order, which decides ties in depth.
-struct Run {
-    bool triangles = true;
-    GLint first = 0;          // triangles: the first vertex
-    GLsizei count = 0;        // triangles: vertices; polygons: polygons
-    size_t polygonsFrom = 0;  // polygons: where its firsts and counts start
-};
-
-struct PrimitiveDraws {
-    bool drawable = true;
-    std::vector<Run> runs;
-    std::vector<GLint> firsts;
-    std::vector<GLsizei> counts;
-};
-
-struct ModelArrays {
-    uint64_t generation = 0;
-    GLuint buffer = 0;
-    GLsizeiptr bytes = 0;
-    std::vector<PrimitiveDraws> primitives;
-};
-
-ModelArrays cache;
+// The draw lists are kept as int, which is what the multi-draw reads them as.
+static_assert(std::is_same<GLint, int>::value && std::is_same<GLsizei, int>::value, "GLint and GLsizei are int");
 
 bool hasHole(const Polygon& polygon)
 {
@@ -52,7 +28,7 @@ void addPolygon(PrimitiveDraws& draws, GLint first, GLsizei size)
     const bool triangle = size == 3;
     if (draws.runs.empty() || draws.runs.back().triangles != triangle)
         draws.runs.push_back({triangle, first, 0, draws.firsts.size()});
-    Run& run = draws.runs.back();
+    ModelArrayRun& run = draws.runs.back();
     if (triangle) {
         run.count += 3;
         return;
@@ -80,13 +56,10 @@ size_t planDraws(const Scene& scene, std::vector<PrimitiveDraws>& all)
 }
 
 // Fills the bound buffer, a chunk at a time, so no second copy of the whole model is held.
-void upload(const Scene& scene, const std::vector<PrimitiveDraws>& draws, uint64_t generation)
+void upload(const Scene& scene, const std::vector<PrimitiveDraws>& draws)
 {
     std::vector<GLfloat> chunk(8 * kChunkVertices, 0.0f);
     GLintptr at = 0;
-    static_assert(sizeof generation <= kStride, "the generation fits the first slot");
-    glBufferSubData(GL_ARRAY_BUFFER, at, sizeof generation, &generation);
-    at += kStride;
     size_t filled = 0;
     const auto flush = [&] {
         glBufferSubData(GL_ARRAY_BUFFER, at, static_cast<GLsizeiptr>(filled * kStride), chunk.data());
@@ -107,34 +80,22 @@ void upload(const Scene& scene, const std::vector<PrimitiveDraws>& draws, uint64
     flush();
 }
 
-bool cacheCurrent(const Scene& scene)
+void build(const Scene& scene, ModelArrays& arrays)
 {
-    if (cache.generation != scene.modelGeneration || !glIsBuffer(cache.buffer)) return false;
-    glBindBuffer(GL_ARRAY_BUFFER, cache.buffer);
-    GLint bytes = 0;
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &bytes);
-    uint64_t stamp = 0;
-    if (bytes == cache.bytes) glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof stamp, &stamp);
+    const size_t vertices = planDraws(scene, arrays.primitives);
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices * kStride), nullptr, GL_STATIC_DRAW);
+    upload(scene, arrays.primitives);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return stamp == scene.modelGeneration;
-}
-
-void rebuild(const Scene& scene)
-{
-    if (cache.buffer != 0 && glIsBuffer(cache.buffer)) glDeleteBuffers(1, &cache.buffer);
-    const size_t vertices = planDraws(scene, cache.primitives);
-    cache.bytes = static_cast<GLsizeiptr>((vertices + 1) * kStride);
-    glGenBuffers(1, &cache.buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, cache.buffer);
-    glBufferData(GL_ARRAY_BUFFER, cache.bytes, nullptr, GL_STATIC_DRAW);
-    upload(scene, cache.primitives, scene.modelGeneration);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    cache.generation = scene.modelGeneration;
+    arrays.buffer = buffer;
+    arrays.built = true;
 }
 
 void drawRuns(const PrimitiveDraws& draws)
 {
-    for (const Run& run : draws.runs) {
+    for (const ModelArrayRun& run : draws.runs) {
         if (run.triangles)
             glDrawArrays(GL_TRIANGLES, run.first, run.count);
         else
@@ -144,27 +105,36 @@ void drawRuns(const PrimitiveDraws& draws)
 
 }  // namespace
 
-bool readyModelArrays(const Scene& scene)
+bool readyModelArrays(const Scene& scene, ModelArrays& arrays)
 {
     // Flat shading takes a triangle's last vertex's colour, a polygon's first: immediate mode keeps it.
-    if (scene.modelGeneration == 0 || scene.flatShading) return false;
-    if (!cacheCurrent(scene)) rebuild(scene);
+    if (scene.flatShading) return false;
+    if (!arrays.built) build(scene, arrays);
     return true;
 }
 
-bool drawModelArrays(size_t index, bool textured)
+void forgetModelArrays(ModelArrays& arrays)
 {
-    if (index >= cache.primitives.size() || !cache.primitives[index].drawable) return false;
-    glBindBuffer(GL_ARRAY_BUFFER, cache.buffer);
+    if (arrays.buffer != 0) {
+        const GLuint buffer = arrays.buffer;
+        glDeleteBuffers(1, &buffer);
+    }
+    arrays = ModelArrays{};
+}
+
+bool drawModelArrays(const ModelArrays& arrays, size_t index, bool textured)
+{
+    if (index >= arrays.primitives.size() || !arrays.primitives[index].drawable) return false;
+    glBindBuffer(GL_ARRAY_BUFFER, arrays.buffer);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     // Untextured, the coordinates are never read; fetching them would only slow the vertices.
     if (textured) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    const auto offset = [](size_t floats) { return reinterpret_cast<const void*>(kStride + floats * sizeof(GLfloat)); };
+    const auto offset = [](size_t floats) { return reinterpret_cast<const void*>(floats * sizeof(GLfloat)); };
     glVertexPointer(3, GL_FLOAT, kStride, offset(0));
     glNormalPointer(GL_FLOAT, kStride, offset(3));
     glTexCoordPointer(2, GL_FLOAT, kStride, offset(6));
-    drawRuns(cache.primitives[index]);
+    drawRuns(arrays.primitives[index]);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);

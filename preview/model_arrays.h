@@ -1,17 +1,44 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "scene/scene.h"
 
-// A model's polygons drawn from one buffer object, uploaded once per model build rather than
-// sent vertex by vertex every frame; the built-in scenes keep immediate mode.
+// A model's polygons drawn from one buffer object of the current context, uploaded once per model
+// rather than sent vertex by vertex every frame. Its owner keeps it beside the scene it was built
+// from (pixelwright-render beside its model) and forgets it when the scene is rebuilt; the
+// built-in scenes keep immediate mode.
 
-// True when the scene is a smooth-shaded model (Scene::modelGeneration) and its buffer is ready in the
-// current context, uploaded now if this build is new to it.
-bool readyModelArrays(const Scene& scene);
+// Consecutive triangles go in one draw; other polygons in one multi-draw of GL_POLYGON each,
+// as immediate mode draws them. Runs keep the polygons' order, which decides ties in depth.
+struct ModelArrayRun {
+    bool triangles = true;
+    int first = 0;            // triangles: the first vertex
+    int count = 0;            // triangles: vertices; polygons: polygons
+    size_t polygonsFrom = 0;  // polygons: where its firsts and counts start
+};
 
-// Draws primitive `index` of the scene readyModelArrays last accepted, with the current material,
-// texture and lighting, and texture coordinates when `textured`; false, drawing nothing, when it holds a polygon with a hole, which only
-// immediate mode paints.
-bool drawModelArrays(size_t index, bool textured);
+struct PrimitiveDraws {
+    bool drawable = true;  // false for a primitive with a hole, which only immediate mode paints
+    std::vector<ModelArrayRun> runs;
+    std::vector<int> firsts;
+    std::vector<int> counts;
+};
+
+struct ModelArrays {
+    bool built = false;
+    unsigned buffer = 0;  // the buffer object's name in the context it was built in
+    std::vector<PrimitiveDraws> primitives;
+};
+
+// True when the scene can be drawn from arrays (it is smooth-shaded), after building them from
+// the scene if they are not yet built.
+bool readyModelArrays(const Scene& scene, ModelArrays& arrays);
+
+// Deletes the buffer (its context must be current) and leaves the arrays to be built anew.
+void forgetModelArrays(ModelArrays& arrays);
+
+// Draws primitive `index` with the current material, texture and lighting, and texture
+// coordinates when `textured`; false, drawing nothing, when it must be drawn in immediate mode.
+bool drawModelArrays(const ModelArrays& arrays, size_t index, bool textured);

@@ -46,7 +46,7 @@ void loadFrontMaterial(const Primitive& primitive)
     glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
 }
 
-void drawPrimitive(const Primitive& primitive, unsigned index, bool mipmapping, bool fromArrays)
+void drawPrimitive(const Primitive& primitive, unsigned index, bool mipmapping, const ModelArrays* arrays)
 {
     // Unlit polygons take the current colour, which a hole drawn earlier (in this frame or an
     // earlier one) left black.
@@ -54,14 +54,14 @@ void drawPrimitive(const Primitive& primitive, unsigned index, bool mipmapping, 
     loadFrontMaterial(primitive);
     setUpPrimitiveTexture(primitive, index, mipmapping);
     const bool textured = primitive.texture || primitive.environmentMap;
-    if (!fromArrays || !drawModelArrays(index, textured))
+    if (!arrays || !drawModelArrays(*arrays, index, textured))
         for (const Polygon& polygon : primitive.polygons) drawPreviewPolygon(polygon);
     tearDownPrimitiveTexture(primitive);
 }
 
 }  // namespace
 
-void renderWithOpenGL(const Scene& scene, int, int)
+void renderWithOpenGL(const Scene& scene, int, int, ModelArrays* modelArrays)
 {
     // Before anything is drawn, so the errors of the previous frame are reported too.
     reportPendingGlErrors();
@@ -69,9 +69,9 @@ void renderWithOpenGL(const Scene& scene, int, int)
     glShadeModel(scene.flatShading ? GL_FLAT : GL_SMOOTH);
     loadCamera(scene);
     loadLighting(scene);
-    const bool fromArrays = readyModelArrays(scene);
+    const ModelArrays* arrays = modelArrays && readyModelArrays(scene, *modelArrays) ? modelArrays : nullptr;
     for (size_t k = 0; k < scene.primitives.size(); ++k)
-        drawPrimitive(scene.primitives[k], static_cast<unsigned>(k), scene.mipmapping, fromArrays);
+        drawPrimitive(scene.primitives[k], static_cast<unsigned>(k), scene.mipmapping, arrays);
     glFlush();
     // The software renderer's points are drawn in this context too, and would be depth-tested
     // and lit otherwise.

@@ -27,6 +27,7 @@ ModelReport buildHeadlessModel(HeadlessScene& headless, const RenderOptions& opt
     headless.width = options.width;
     headless.height = options.height;
     ModelReport report = importModel(headless.scene, options.model);
+    headless.isModel = true;
     headless.scene.mipmapping = options.mipmapping;
     headless.path = options.reference ? FramePath::oneFragmentAtATime : defaultFramePath();
     prepareTextures(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, options.width,
@@ -55,6 +56,7 @@ RgbImage renderOpenGlImage(HeadlessScene& headless, const CameraPose& pose, cons
 {
     headless.scene.useOpenGL = true;
     beginWindowFrame(headless.scene, pose, headless.width, headless.height);
-    renderWithOpenGL(headless.scene, headless.width, headless.height);
+    // A model is drawn from arrays built once; the scenes keep immediate mode, as in the viewer.
+    renderWithOpenGL(headless.scene, headless.width, headless.height, headless.isModel ? &headless.modelArrays : nullptr);
     return RgbImage{headless.width, headless.height, gl.readPixels()};
 }

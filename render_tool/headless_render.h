@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/offscreen_gl.h"
+#include "preview/model_arrays.h"
 #include "image/rgb_image.h"
 #include "render_tool/render_options.h"
 #include "raster/depth_buffer.h"
@@ -23,6 +24,8 @@ struct HeadlessScene {
     int height = 0;
     FrameImage frame;  // the software renderer's last frame, kept so a steady frame allocates nothing
     FramePath path = FramePath::lanes;
+    bool isModel = false;     // a model file's, drawn by OpenGL from modelArrays
+    ModelArrays modelArrays;  // built at the model's first OpenGL frame, in the tool's one context
 };
 
 // Builds and prepares the scene the options name, for a frame of the options' size.

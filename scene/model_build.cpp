@@ -244,5 +244,4 @@ void buildModel(Scene& scene, const ModelGeometry& geometry, const ModelSettings
         scene.primitives.back().polygons.reserve(mesh.faceSizes.size());
         addFaces(scene, mesh, fit);
     }
-    scene.modelGeneration = newModelGeneration();
 }

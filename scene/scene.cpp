@@ -1,6 +1,5 @@
 #include "scene/scene.h"
 
-#include <atomic>
 #include <cerrno>  // program_invocation_short_name
 #include <cstdio>
 #include <cstdlib>
@@ -33,14 +32,7 @@ void Scene::clear()
     currentTexture = nullptr;
     currentBumpMap = nullptr;
     currentEnvironmentMap = nullptr;
-    modelGeneration = 0;
     ownedTextures_.clear();
-}
-
-uint64_t newModelGeneration()
-{
-    static std::atomic<uint64_t> last{0};
-    return ++last;
 }
 
 void Scene::setMaterial(const Color& diffuse, const Color& specular, int32_t shininess)
@@ -74,7 +66,6 @@ void Scene::beginPrimitive()
     p.environmentMap = currentEnvironmentMap;
     primitives.push_back(std::move(p));
     contourStart = 0;
-    modelGeneration = 0;
 }
 
 void Scene::beginPolygon()
@@ -82,7 +73,6 @@ void Scene::beginPolygon()
     if (primitives.empty()) orderViolation("beginPolygon", "an open primitive (beginPrimitive)");
     primitives.back().polygons.emplace_back();
     contourStart = 0;
-    modelGeneration = 0;
 }
 
 void Scene::beginContour()
@@ -90,7 +80,6 @@ void Scene::beginContour()
     if (primitives.empty() || primitives.back().polygons.empty())
         orderViolation("beginContour", "an open polygon (beginPolygon)");
     contourStart = static_cast<int32_t>(primitives.back().polygons.back().size());
-    modelGeneration = 0;
 }
 
 void Scene::addVertex(float x, float y, float z)
@@ -109,7 +98,6 @@ void Scene::addVertex(float x, float y, float z)
     v.t = currentT;
     v.previous = count - 1;
     polygon.push_back(v);
-    modelGeneration = 0;
     // The contour's first vertex always names the latest one, which closes the ring.
     polygon[static_cast<size_t>(contourStart)].previous = count;
 }

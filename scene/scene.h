@@ -67,10 +67,6 @@ public:
     const Texture* currentEnvironmentMap = nullptr;
     float currentS = 0.0f;
     float currentT = 0.0f;
-    // Non-zero: the geometry is a model's, built whole by buildModel and unchanged since, under a
-    // number no other build in the process had, so a renderer may keep what it derives from it.
-    // clear and every building call reset it.
-    uint64_t modelGeneration = 0;
 
     Scene() { clear(); }
 
@@ -105,6 +101,3 @@ public:
 private:
     std::vector<std::unique_ptr<Texture>> ownedTextures_;
 };
-
-// A number for modelGeneration that no earlier call returned.
-uint64_t newModelGeneration();

@@ -56,8 +56,8 @@ TEST(PreviewPolygons, DegeneratePolygonsRaiseNoError)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// A model's arrays are made once per build: vertices moved behind the building interface's back
-// still show where they were, until the next build (or immediate mode) draws what is there.
+// A model's arrays are made once: vertices moved behind the building interface's back still show
+// where they were until the arrays' owner forgets them; and they draw what immediate mode draws.
 TEST(PreviewPolygons, ModelArraysAreMadeOncePerBuildAndDrawAsImmediateMode)
 {
     ModelGeometry geometry;
@@ -68,17 +68,18 @@ TEST(PreviewPolygons, ModelArraysAreMadeOncePerBuildAndDrawAsImmediateMode)
     mesh.indices = {0, 1, 2, 0, 2, 3};
     Scene scene;
     buildModel(scene, geometry, ModelSettings());
-    const Image square = drawPreviewFrame(scene, frontPose());
+    ModelArrays arrays;
+    const Image square = drawPreviewFrameFromArrays(scene, arrays, frontPose());
     for (Vertex& v : scene.primitives[0].polygons[0]) v.position.x += 0.3f;
-    EXPECT_EQ(countDifferentPixels(drawPreviewFrame(scene, frontPose()), square), 0);
-    scene.modelGeneration = 0;
-    EXPECT_GT(countDifferentPixels(drawPreviewFrame(scene, frontPose()), square), 1000);
+    EXPECT_EQ(countDifferentPixels(drawPreviewFrameFromArrays(scene, arrays, frontPose()), square), 0);
+    forgetModelArrays(arrays);
+    EXPECT_GT(countDifferentPixels(drawPreviewFrameFromArrays(scene, arrays, frontPose()), square), 1000);
 
     mesh.faceSizes = {3, 4};  // a quad over the triangle: depth ties go to the first drawn
     mesh.indices = {0, 1, 2, 3, 2, 1, 0};
     buildModel(scene, geometry, ModelSettings());
-    const Image fromArrays = drawPreviewFrame(scene, frontPose());
+    forgetModelArrays(arrays);
+    const Image fromArrays = drawPreviewFrameFromArrays(scene, arrays, frontPose());
     EXPECT_GT(countDifferentPixels(fromArrays, square), 1000);
-    scene.modelGeneration = 0;
     EXPECT_EQ(countDifferentPixels(fromArrays, drawPreviewFrame(scene, frontPose()), 2), 0);
 }

@@ -24,11 +24,11 @@ void setUpViewerFrame(Rgb background)
     glLoadIdentity();
 }
 
-Image renderAndRead(Scene& scene, const CameraPose& pose, Rgb background)
+Image renderAndRead(Scene& scene, const CameraPose& pose, Rgb background, ModelArrays* arrays = nullptr)
 {
     setUpViewerFrame(background);
     setupCamera(scene.projectionStack, scene.viewStack, pose, kFrameSize, kFrameSize);
-    renderWithOpenGL(scene, kFrameSize, kFrameSize);
+    renderWithOpenGL(scene, kFrameSize, kFrameSize, arrays);
     return TestWindow::readBack(kFrameSize, kFrameSize);
 }
 
@@ -38,6 +38,12 @@ Image drawPreviewFrame(Scene& scene, const CameraPose& pose, Rgb background)
 {
     TestWindow::use(kFrameSize, kFrameSize);
     return renderAndRead(scene, pose, background);
+}
+
+Image drawPreviewFrameFromArrays(Scene& scene, ModelArrays& arrays, const CameraPose& pose)
+{
+    TestWindow::use(kFrameSize, kFrameSize);
+    return renderAndRead(scene, pose, {255, 255, 255}, &arrays);
 }
 
 Image drawPreviewFrameInFreshWindow(Scene& scene, const CameraPose& pose)

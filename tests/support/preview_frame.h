@@ -5,6 +5,7 @@
 
 #include "support/test_window.h"
 #include "math/camera.h"
+#include "preview/model_arrays.h"
 #include "scene/scene.h"
 
 // Helpers shared by the preview renderer's tests: frames drawn as the viewer draws them, and where
@@ -20,6 +21,9 @@ inline CameraPose frontPose() { return CameraPose{0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 // One kFrameSize² preview frame in the shared test window, set up as the viewer's display callback
 // does (clear, window-pixel projection, camera), read back before any swap.
 Image drawPreviewFrame(Scene& scene, const CameraPose& pose = CameraPose{}, Rgb background = {255, 255, 255});
+
+// The same frame with a model's arrays (preview/model_arrays.h), built at its first use.
+Image drawPreviewFrameFromArrays(Scene& scene, ModelArrays& arrays, const CameraPose& pose = CameraPose{});
 
 // The same frame in a window of its own, created for it and destroyed afterwards: a new context
 // with OpenGL's initial state, as right after the viewer starts.
