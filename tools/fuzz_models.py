@@ -107,6 +107,22 @@ def run_once(render, model, folder, bound):
     return 'answered', seconds, mib, stderr
 
 
+CONTAINED = ('importer crashed', 'importer took too long', 'importer needed too much memory')
+
+
+def answer_kind(stderr):
+    """What kind of answer one line on standard error gives."""
+    text = stderr.decode(errors='replace')
+    if not text.strip():
+        return 'drawn'
+    for words, kind in (('crashed the importer', CONTAINED[0]), ('more than 20 s', CONTAINED[1]),
+                        ('needed more than', CONTAINED[2]), ('not supported', 'refused format'),
+                        ('more memory than', 'no memory')):
+        if words in text:
+            return kind
+    return 'refused file'
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument('--render', required=True)
@@ -122,7 +138,7 @@ def main():
         sys.exit('no seed models under %s (Debian package assimp-testmodels)' % SEED_ROOT)
     os.makedirs(args.out, exist_ok=True)
     end = time.monotonic() + args.minutes * 60
-    runs, findings, slowest, largest = 0, {}, 0.0, 0.0
+    runs, findings, answers, slowest, largest = 0, {}, {}, 0.0, 0.0
     while time.monotonic() < end:
         seed = rng.choice(pool)
         with open(seed, 'rb') as f:
@@ -135,7 +151,17 @@ def main():
             outcome, seconds, mib, stderr = run_once(args.render, model, folder, args.bound)
             slowest, largest = max(slowest, seconds), max(largest, mib)
             runs += 1
-            if outcome != 'answered':
+            if outcome == 'answered':
+                kind = answer_kind(stderr)
+                answers[kind] = answers.get(kind, 0) + 1
+                # The importer's own faults, which isolation turned into answers: a few of each kept.
+                if kind in CONTAINED and answers[kind] <= 5:
+                    keep = os.path.join(args.out, 'contained-%s-%d%s' % (kind.replace(' ', '-'), answers[kind],
+                                                                          os.path.splitext(seed)[1]))
+                    shutil.copyfile(model, keep)
+                    with open(keep + '.txt', 'wb') as f:
+                        f.write(b'seed ' + seed.encode() + b'\n' + stderr)
+            else:
                 findings[outcome] = findings.get(outcome, 0) + 1
                 keep = os.path.join(args.out, '%06d-%s%s' % (runs, outcome.replace(' ', '-'), os.path.splitext(seed)[1]))
                 shutil.copyfile(model, keep)
@@ -145,6 +171,7 @@ def main():
             shutil.rmtree(folder, ignore_errors=True)
     print('%d runs over %d seeds; slowest %.1f s; largest %.0f MiB; findings: %s'
           % (runs, len(pool), slowest, largest, findings or 'none'))
+    print('answers: %s' % ', '.join('%s %d' % (k, v) for k, v in sorted(answers.items())))
     return 1 if findings else 0
 
 
