@@ -52,7 +52,8 @@ bool offCountsFit(const std::string& header, uint64_t size, std::string& problem
     for (int k = 0; k < 2; ++k) {
         std::string word;
         in >> word;
-        if (word.empty() || word.find_first_not_of("0123456789") != std::string::npos) return true;
+        // A malformed face count still leaves the vertex count, which the importer sizes by.
+        if (word.empty() || word.find_first_not_of("0123456789") != std::string::npos) break;
         if (word.size() > 19) return countsFit(UINT64_MAX, size, problem);
         total += std::stoull(word);
     }

@@ -116,6 +116,7 @@ TEST(RenderModel, HostileFilesAreRefusedInOneLine)
         {write("inf.obj", "v 0 inf 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"), "not a finite number"},
         {write("index.obj", triangle + "f 1 2 99\n"), "out of range"},
         {write("header.off", "OFF\n4000000000 4000000000 0\n0 0 0\n"), "more than its"},
+        {write("vertices.off", "OFF\n353535235358 1e-45 0\n0 0 0\n"), "more than its"},
         {write("header.ply", "ply\nformat ascii 1.0\nelement vertex 99999999999\nproperty float x\nend_header\n"),
          "more than its"},
     };
@@ -232,6 +233,10 @@ TEST(RenderModel, FilesThatBreakTheImporterAreOneLineEach)
         {write("deep.dae", deepCollada(100000)), "crashed the importer"},
         {write("deep.gltf", deepGltf(100000)), "crashed the importer"},
         {write("header.ply", "ply\nformat binary_"), "took the importer more than 20 s"},
+        // Found by fuzzing: a binary header cut short at a property, then zeros.
+        {write("cut.ply", "ply\nformat binary_little_endian 1.0\nelement vertex 8\nproperty float x\nproperty float y\n"
+                          "property float z\nelement face 12\nproperty" + std::string(16, '\0')),
+         "crashed the importer"},
         {write("huge.gltf", gltfTriangle("huge.bin")), "hold more than the 512 MiB a model may read (at '"},
         {write("folder.gltf", gltfTriangle("folder.bin")), "names '" + dir + "folder.bin', which is not a regular"},
         {write("pipe.obj", "mtllib pipe.mtl\n" + triangle), "names '" + dir + "pipe.mtl', which is not a regular"},
