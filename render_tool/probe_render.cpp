@@ -40,8 +40,7 @@ int fillSteps(const RenderOptions& options, HeadlessScene& headless)
     auto writeStep = [&name](int k, const FrameImage& image) {
         return write(name(k), topRowFirst(image.rgb, image.width, image.height));
     };
-    FillSteps<decltype(writeStep)> steps{options.steps, 0, writeStep};
-    for (const Primitive& p : headless.scene.primitives) steps.polygons += p.polygons.size();
+    FillSteps<decltype(writeStep)> steps{options.steps, polygonCount(headless.scene), writeStep};
     FrameImage image(headless.width, headless.height);
     probeFrame(headless.scene, headless.depthBuffer, headless.edgeTable, headless.mipChains, image, steps);
     // A scene with fewer polygons than steps (or none) repeats its last picture.
