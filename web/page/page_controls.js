@@ -5,11 +5,13 @@
 const NOTCH = 100;          // Chromium's deltaY for one wheel notch
 const PINCH_NOTCH = 1.25;   // a two-finger spread by this factor counts as one notch
 
-// The frame pixel under a pointer event, however large the canvas is shown.
+// The frame pixel under a pointer event, however large the canvas is shown (its border left out).
 function framePixel(canvas, event) {
   const box = canvas.getBoundingClientRect();
-  const x = Math.floor((event.clientX - box.left) * canvas.width / Math.max(box.width, 1));
-  const y = Math.floor((event.clientY - box.top) * canvas.height / Math.max(box.height, 1));
+  const left = event.clientX - box.left - canvas.clientLeft;
+  const top = event.clientY - box.top - canvas.clientTop;
+  const x = Math.floor(left * canvas.width / Math.max(canvas.clientWidth, 1));
+  const y = Math.floor(top * canvas.height / Math.max(canvas.clientHeight, 1));
   return {x, y};
 }
 
