@@ -1,0 +1,193 @@
+#include "web/webgl_shaders.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const char* const kVertexShader = R"(
+uniform mat4 modelView;
+uniform mat4 modelViewProjection;
+uniform mat3 normalMatrix;
+uniform bool lighting;
+uniform vec3 currentColour;
+uniform int lightCount;
+uniform vec3 lightDirection[8];
+uniform vec3 diffuseProduct[8];
+uniform vec3 specularProduct[8];
+uniform vec3 sceneColour;
+uniform float shininess;
+uniform bool separateSpecular;
+uniform bool sphereMap;
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 normal;
+layout(location = 2) in vec2 texCoord;
+layout(location = 3) in vec3 litPosition;
+layout(location = 4) in vec3 litNormal;
+SHADED out vec3 primary;
+SHADED out vec3 secondary;
+out vec2 coordinates;
+
+// Directional lights seen from the eye (local viewer); normals used as transformed, unnormalised.
+void lightVertex(vec3 eye, vec3 n, out vec3 front, out vec3 highlight)
+{
+    vec3 towardsEye = -normalize(eye);
+    front = sceneColour;
+    highlight = vec3(0.0);
+    for (int i = 0; i < 8; ++i) {
+        if (i >= lightCount) break;
+        vec3 l = lightDirection[i];
+        float diffuse = dot(n, l);
+        if (diffuse <= 0.0) continue;
+        float facing = max(dot(n, normalize(l + towardsEye)), 0.0);
+        front += diffuse * diffuseProduct[i];
+        highlight += (shininess == 0.0 ? 1.0 : pow(facing, shininess)) * specularProduct[i];
+    }
+}
+
+vec2 sphereCoordinates(vec3 eye, vec3 n)
+{
+    vec3 u = normalize(eye);
+    vec3 r = u - 2.0 * dot(n, u) * n;
+    float m = 2.0 * sqrt(r.x * r.x + r.y * r.y + (r.z + 1.0) * (r.z + 1.0));
+    return r.xy / m + 0.5;
+}
+
+void main()
+{
+    vec4 eye = modelView * vec4(position, 1.0);
+    gl_Position = modelViewProjection * vec4(position, 1.0);
+    primary = currentColour;
+    secondary = vec3(0.0);
+    if (lighting) {
+        vec3 front, highlight;
+        lightVertex((modelView * vec4(litPosition, 1.0)).xyz, normalMatrix * litNormal, front, highlight);
+        primary = clamp(separateSpecular ? front : front + highlight, 0.0, 1.0);
+        secondary = separateSpecular ? clamp(highlight, 0.0, 1.0) : vec3(0.0);
+    }
+    coordinates = sphereMap ? sphereCoordinates(eye.xyz, normalMatrix * normal) : texCoord;
+}
+)";
+
+const char* const kFragmentShader = R"(
+precision highp int;
+precision highp sampler2D;
+uniform sampler2D image;
+uniform int textureMode;
+uniform int lastLevel;
+SHADED in vec3 primary;
+SHADED in vec3 secondary;
+in vec2 coordinates;
+out vec4 colour;
+
+// GL_CLAMP: coordinates held to [0, 1], texels beyond the edge the black border.
+vec3 texel(ivec2 at, int level, ivec2 size)
+{
+    if (any(lessThan(at, ivec2(0))) || any(greaterThanEqual(at, size))) return vec3(0.0);
+    return texelFetch(image, at, level).rgb;
+}
+
+vec3 linear(vec2 st, int level)
+{
+    ivec2 size = textureSize(image, level);
+    vec2 u = clamp(st, 0.0, 1.0) * vec2(size) - 0.5;
+    vec2 corner = floor(u);
+    vec2 w = u - corner;
+    ivec2 i = ivec2(corner);
+    vec3 low = mix(texel(i, level, size), texel(i + ivec2(1, 0), level, size), w.x);
+    vec3 high = mix(texel(i + ivec2(0, 1), level, size), texel(i + ivec2(1, 1), level, size), w.x);
+    return mix(low, high, w.y);
+}
+
+vec3 nearest(vec2 st)
+{
+    ivec2 size = textureSize(image, 0);
+    ivec2 i = clamp(ivec2(floor(clamp(st, 0.0, 1.0) * vec2(size))), ivec2(0), size - 1);
+    return texelFetch(image, i, 0).rgb;
+}
+
+// Linear within the two levels around the level of detail, linear between them; magnified, level 0.
+vec3 mipLinear(vec2 st, vec2 dx, vec2 dy)
+{
+    float lod = log2(LEVEL_OF_DETAIL);
+    if (!(lod > 0.0)) return linear(st, 0);
+    if (lod >= float(lastLevel)) return linear(st, lastLevel);
+    int d = int(floor(lod));
+    return mix(linear(st, d), linear(st, d + 1), lod - float(d));
+}
+
+void main()
+{
+    vec2 size = vec2(textureSize(image, 0));
+    vec2 dx = dFdx(coordinates) * size;
+    vec2 dy = dFdy(coordinates) * size;
+    vec3 lit = primary;
+    if (textureMode == 1) lit *= nearest(coordinates);
+    else if (textureMode == 2) lit *= linear(coordinates, 0);
+    else if (textureMode == 3) lit *= mipLinear(coordinates, dx, dy);
+    colour = vec4(clamp(lit + secondary, 0.0, 1.0), 1.0);
+}
+)";
+
+// The level of detail's scale factor: the larger of the two derivative vectors' lengths.
+const char* const kLevelOfDetail = "max(length(dx), length(dy))";
+
+std::string withHeader(const char* body, bool flat)
+{
+    std::string source = "#version 300 es\nprecision highp float;\n#define SHADED ";
+    source += flat ? "flat" : "";
+    source += "\n#define LEVEL_OF_DETAIL ";
+    source += kLevelOfDetail;
+    return source + "\n" + body;
+}
+
+GLuint compile(GLenum kind, const std::string& source)
+{
+    const GLuint shader = glCreateShader(kind);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = "";
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        std::fprintf(stderr, "WebGL shader: %s\n", log);
+    }
+    return shader;
+}
+
+FixedUniforms locate(GLuint p)
+{
+    const auto at = [p](const char* name) { return glGetUniformLocation(p, name); };
+    return {at("modelView"),     at("modelViewProjection"), at("normalMatrix"),     at("lighting"),
+            at("currentColour"), at("lightCount"),          at("lightDirection"),   at("diffuseProduct"),
+            at("specularProduct"), at("sceneColour"),       at("shininess"),        at("separateSpecular"),
+            at("sphereMap"),     at("image"),               at("textureMode"),      at("lastLevel")};
+}
+
+}  // namespace
+
+FixedProgram buildFixedProgram(bool flat)
+{
+    const GLuint vertex = compile(GL_VERTEX_SHADER, withHeader(kVertexShader, flat));
+    const GLuint fragment = compile(GL_FRAGMENT_SHADER, withHeader(kFragmentShader, flat));
+    FixedProgram out;
+    out.program = glCreateProgram();
+    glAttachShader(out.program, vertex);
+    glAttachShader(out.program, fragment);
+    glLinkProgram(out.program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = 0;
+    glGetProgramiv(out.program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        char log[1024] = "";
+        glGetProgramInfoLog(out.program, sizeof log, nullptr, log);
+        std::fprintf(stderr, "WebGL program: %s\n", log);
+        glDeleteProgram(out.program);
+        return FixedProgram{};
+    }
+    out.uniforms = locate(out.program);
+    return out;
+}
