@@ -16,12 +16,15 @@ WebGlContext openWebGlContext(const std::string& selector)
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context(selector.c_str(), &attributes);
     if (handle <= 0) return context;
     emscripten_webgl_make_context_current(handle);
-    context.smooth = buildFixedProgram(false);
-    context.flat = buildFixedProgram(true);
-    if (context.smooth.program == 0 || context.flat.program == 0) {
-        emscripten_webgl_destroy_context(handle);
-        return context;
-    }
+    for (int flat = 0; flat < 2; ++flat)
+        for (int lit = 0; lit < 2; ++lit)
+            for (int mode = 0; mode < kTextureModes; ++mode) {
+                FixedProgram& program = context.programs[flat][lit][mode];
+                program = buildFixedProgram({flat == 1, lit == 1, static_cast<FixedTextureMode>(mode)});
+                if (program.program != 0) continue;
+                emscripten_webgl_destroy_context(handle);
+                return context;
+            }
     context.handle = handle;
     return context;
 }

@@ -12,8 +12,7 @@
 struct WebGlContext {
     std::string selector;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = 0;  // 0 when WebGL 2 could not be had
-    FixedProgram smooth;
-    FixedProgram flat;
+    FixedProgram programs[2][2][kTextureModes];  // [flat][lighting][texture mode]
     WebGlScene scene;
     int width = 0;
     int height = 0;

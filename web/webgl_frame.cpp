@@ -10,7 +10,6 @@ void loadFrameUniforms(const FixedUniforms& u, const FrameMatrices& matrices, co
     glUniformMatrix4fv(u.modelView, 1, GL_FALSE, matrices.modelView);
     glUniformMatrix4fv(u.modelViewProjection, 1, GL_FALSE, matrices.modelViewProjection);
     glUniformMatrix3fv(u.normalMatrix, 1, GL_FALSE, matrices.normal);
-    glUniform1i(u.lighting, lights.lighting);
     glUniform1i(u.lightCount, static_cast<GLint>(lights.lights.size()));
     glUniform1i(u.image, 0);
     std::vector<float> directions;
@@ -40,10 +39,11 @@ void loadMaterial(const FixedUniforms& u, const LightTable& lights, const FixedM
     glUniform1i(u.separateSpecular, material.separateSpecular);
 }
 
-GLint textureMode(TextureUse use)
+FixedTextureMode textureMode(const WebGlTexture& texture)
 {
-    switch (use) {
-    case TextureUse::sphereMap: return kLinear;
+    if (!texture.name) return kUntextured;
+    switch (texture.use) {
+    case TextureUse::sphereMap: return kSphereMap;
     case TextureUse::mipLinear: return kMipLinear;
     case TextureUse::nearest: return kNearest;
     default: return kUntextured;
@@ -53,16 +53,22 @@ GLint textureMode(TextureUse use)
 void loadTexture(const FixedUniforms& u, const WebGlTexture& texture)
 {
     glBindTexture(GL_TEXTURE_2D, texture.name);
-    glUniform1i(u.textureMode, texture.name ? textureMode(texture.use) : kUntextured);
     glUniform1i(u.lastLevel, texture.lastLevel);
-    glUniform1i(u.sphereMap, texture.use == TextureUse::sphereMap);
 }
 
 // The state the preview's calls leave for the batch: the colour reset to white per primitive, a
 // hole's black colour and diffuse kept to the primitive's end, the offset for the hole alone.
-void drawBatches(const FixedUniforms& u, const WebGlScene& uploaded, const LightTable& lights)
+void drawBatches(WebGlContext& context, bool flat, const FrameMatrices& matrices, const LightTable& lights)
 {
+    const WebGlScene& uploaded = context.scene;
+    bool loaded[kTextureModes] = {};
     for (const FanBatch& batch : uploaded.batches) {
+        const FixedTextureMode mode = textureMode(uploaded.textures[batch.primitive]);
+        const FixedProgram& program = context.programs[flat][lights.lighting][mode];
+        const FixedUniforms& u = program.uniforms;
+        glUseProgram(program.program);
+        if (!loaded[mode]) loadFrameUniforms(u, matrices, lights);
+        loaded[mode] = true;
         const FixedMaterial& material = uploaded.materials[batch.primitive];
         loadMaterial(u, lights, batch.blackened ? afterHole(material) : material);
         const float shade = batch.blackened ? 0.0f : 1.0f;
@@ -91,13 +97,9 @@ void drawWebGlFrame(WebGlContext& context, Scene& scene, const CameraPose& pose,
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
-    const FixedProgram& program = scene.flatShading ? context.flat : context.smooth;
-    glUseProgram(program.program);
     glActiveTexture(GL_TEXTURE0);
-    const LightTable lights = eyeSpaceLights(scene);
-    loadFrameUniforms(program.uniforms, frameMatrices(scene), lights);
     glBindVertexArray(context.scene.vertexArray);
-    drawBatches(program.uniforms, context.scene, lights);
+    drawBatches(context, scene.flatShading, frameMatrices(scene), eyeSpaceLights(scene));
     glBindVertexArray(0);
 }
 
