@@ -28,8 +28,8 @@ void uploadVertices(WebGlScene& uploaded, const std::vector<FanVertex>& vertices
     glBindVertexArray(0);
 }
 
-// Every level is read with texelFetch, the filtering done in the shader, so the sampler never
-// filters; the mip-mapped filter only keeps the chain complete.
+// The shader picks the levels and takes out what clamping to the edge adds where GL_CLAMP
+// blends with the black border; the sampler filters within one level.
 WebGlTexture uploadTexture(const Texture& image, TextureUse use)
 {
     const std::vector<ByteLevel> levels =
@@ -43,8 +43,12 @@ WebGlTexture uploadTexture(const Texture& image, TextureUse use)
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(k), GL_RGB8, levels[k].width, levels[k].height, 0, GL_RGB,
                      GL_UNSIGNED_BYTE, levels[k].rgb.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, out.lastLevel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, out.lastLevel > 0 ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    const bool nearest = use == TextureUse::nearest;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    nearest ? GL_NEAREST : out.lastLevel > 0 ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, nearest ? GL_NEAREST : GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
     return out;
 }

@@ -81,25 +81,18 @@ SHADED in vec3 secondary;
 in vec2 coordinates;
 out vec4 colour;
 
-// GL_CLAMP: coordinates held to [0, 1], texels beyond the edge the black border. Without
-// branches: a software rasteriser would run both sides of one for every fragment.
-vec3 texel(ivec2 at, int level, ivec2 size)
-{
-    ivec2 inside = clamp(at, ivec2(0), size - 1);
-    vec2 kept = vec2(equal(at, inside));
-    return texelFetch(image, inside, level).rgb * (kept.x * kept.y);
-}
-
+// GL_CLAMP: coordinates held to [0, 1], texels beyond the edge the black border. The sampler
+// clamps to the edge texel instead; near an edge the border's share is taken out again, which
+// is the edge texel's weight along that axis. Without branches: a software rasteriser runs both
+// sides of one for every fragment.
 vec3 linear(vec2 st, int level)
 {
-    ivec2 size = textureSize(image, level);
-    vec2 u = clamp(st, 0.0, 1.0) * vec2(size) - 0.5;
-    vec2 corner = floor(u);
-    vec2 w = u - corner;
-    ivec2 i = ivec2(corner);
-    vec3 low = mix(texel(i, level, size), texel(i + ivec2(1, 0), level, size), w.x);
-    vec3 high = mix(texel(i + ivec2(0, 1), level, size), texel(i + ivec2(1, 1), level, size), w.x);
-    return mix(low, high, w.y);
+    vec2 size = vec2(textureSize(image, level));
+    vec2 inside = clamp(st, 0.0, 1.0);
+    vec2 u = inside * size - 0.5;
+    vec2 w = u - floor(u);
+    vec2 kept = mix(vec2(1.0), w, lessThan(u, vec2(0.0))) * mix(vec2(1.0), 1.0 - w, greaterThanEqual(u, size - 1.0));
+    return textureLod(image, inside, float(level)).rgb * (kept.x * kept.y);
 }
 
 vec3 nearest(vec2 st)
@@ -119,11 +112,9 @@ float fastLog2(float x)
 // Linear within the two levels around the level of detail, linear between them; magnified, level 0.
 vec3 mipLinear(vec2 st, vec2 dx, vec2 dy)
 {
-    float lod = LEVEL_OF_DETAIL;
-    if (!(lod > 0.0)) return linear(st, 0);
-    if (lod >= float(lastLevel)) return linear(st, lastLevel);
+    float lod = clamp(LEVEL_OF_DETAIL, 0.0, float(lastLevel));
     int d = int(floor(lod));
-    return mix(linear(st, d), linear(st, d + 1), lod - float(d));
+    return mix(linear(st, d), linear(st, min(d + 1, lastLevel)), lod - float(d));
 }
 
 void main()
