@@ -1,5 +1,13 @@
-// The WebGL 2 renderer as the page's script sees it: new Module.WebGlRenderer('#opengl-canvas'),
-// then available(), draw(page, pose), rebuild(page) and frameTime(page, pose, frames).
+// The WebGL 2 renderer as the page's script sees it:
+//   const gl = new Module.WebGlRenderer('#opengl-canvas');  // a canvas of the page, by CSS selector
+//   gl.available()                  false without WebGL 2: draw then returns null
+//   gl.rebuild(page)                after page.build(...): uploads the new scene's vertices and textures
+//   gl.draw(page, pose)             {width, height, rgba} at page.software's size, top row first, in
+//                                   the page's picture memory (valid until its next picture)
+//   gl.frameTime(page, pose, n)     median milliseconds of n frames, each waited for
+//   gl.delete()                     releases the context
+// A new size (page.resize) needs nothing more: draw sizes the canvas. A new mip-mapping setting
+// (page.setMipmapping) is seen by draw, which uploads the textures again.
 #include <emscripten/bind.h>
 
 #include <algorithm>

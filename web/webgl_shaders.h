@@ -2,9 +2,9 @@
 
 #include <GLES3/gl3.h>
 
-// The fixed-function pipeline the preview uses, as one GLSL ES 3.00 program: per-vertex lighting
-// with a local viewer, sphere-map coordinates, texture modulate and the filters of GL_CLAMP.
-// Flat shading is the same program with its colours not interpolated. Lighting on or off and each
+// The fixed-function pipeline the preview uses, in GLSL ES 3.00: per-vertex lighting with a local
+// viewer, sphere-map coordinates, texture modulate and the filters of GL_CLAMP. Flat shading is
+// the same source with its colours not interpolated. Lighting on or off and each
 // texture filter make programs of their own: a software rasteriser (SwiftShader, where WebGL has
 // no graphics processor) runs both sides of a branch on a uniform, which made frames up to 17
 // times slower.
