@@ -13,6 +13,9 @@ TEST_PACKAGES=(assimp-testmodels)
 # A virtual X display, and the tools that drive (xdotool) and capture (xwd, imagemagick) windows.
 DISPLAY_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick)
 
+# The page: emscripten compiles the core to WebAssembly, Python's http.server serves the site.
+WEB_PACKAGES=(emscripten cmake make python3)
+
 # Installs whichever of the named Debian packages are missing; does nothing when all are there.
 ensure_packages() {
   local missing=() package
@@ -64,4 +67,13 @@ render_tool() {
     return 1
   fi
   echo "$build/pixelwright-render"
+}
+
+# build_site FOLDER: builds the page with emscripten into FOLDER/site (relative to the repository root).
+build_site() {
+  local folder="$PIXELWRIGHT_ROOT/$1"
+  # Debian's emcc loads the JavaScript parser its optimizer needs from Debian's Node modules.
+  export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
+  emcmake cmake -S "$PIXELWRIGHT_ROOT" -B "$folder" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$folder" -j2
 }
