@@ -27,7 +27,7 @@ async function messageText(page) {
 
 // The software frame equals the native one for the state the page says it is in.
 async function assertSoftwareFrameMatchesState(page, show = 'picture') {
-  const { scene } = addressState(page);
+  const { scene } = await addressState(page, (now) => /^[1-9]$/.test(now.scene));
   assert.match(scene, /^[1-9]$/, `the address says scene=${scene}`);
   const view = await pagePose(page);
   assert.ok(view.every(Number.isFinite), `pose ${view.join(',')}`);
@@ -64,11 +64,12 @@ describe('the address', () => {
     await site.open();
     const view = [-10.5, 20, 1.5, 3, -4];
     await setState(site.page, { scene: 5, renderer: 'software', view });
+    await addressState(site.page, (now) => now.view === view.join(','));
     const link = new URL(site.page.url());
     await site.page.goto('about:blank');
     await site.open(link.search);
     assert.deepStrictEqual(singlePrecision(await pagePose(site.page)), singlePrecision(view));
-    assert.equal(addressState(site.page).renderer, 'software');
+    assert.equal((await addressState(site.page)).renderer, 'software');
     await assertSoftwareFrameMatchesState(site.page);
   });
 

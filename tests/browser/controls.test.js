@@ -90,9 +90,10 @@ describe('mouse and keys', () => {
       await site.open();
       for (const key of expected.keys) await site.page.keyboard.press(key);
       await settle(site.page);
-      const { scene, renderer, mipmapping } = addressState(site.page);
-      assert.deepStrictEqual({ scene, renderer, mipmapping },
-        { scene: expected.scene, renderer: expected.renderer, mipmapping: expected.mipmapping });
+      const wanted = { scene: expected.scene, renderer: expected.renderer, mipmapping: expected.mipmapping };
+      const { scene, renderer, mipmapping } = await addressState(site.page,
+        (now) => now.scene === wanted.scene && now.renderer === wanted.renderer && now.mipmapping === wanted.mipmapping);
+      assert.deepStrictEqual({ scene, renderer, mipmapping }, wanted);
       assertPose(await pagePose(site.page), poses.initial);
       if (renderer === 'software') {
         const native = await nativePicture({ scene: Number(scene), view: poses.initial });

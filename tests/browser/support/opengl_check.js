@@ -14,14 +14,16 @@ async function assertNearOpenGl(page, state, name) {
   await setState(page, state);
   const [shown, native, software] = await Promise.all([
     pageFrame(page), nativePicture(state), nativePicture({ ...state, renderer: 'software' })]);
-  const message = await page.textContent('#message');
+  // What the page says about itself: its message and its note (why it has no WebGL, say).
+  const message = await page.evaluate(() => ['message', 'note']
+    .map((id) => document.getElementById(id)?.textContent.trim()).filter(Boolean).join(' / '));
   if (!byteDifference(shown, software))
-    assert.fail(`asked for opengl, the page drew its software frame: no WebGL renderer? #message: "${message}"`);
+    assert.fail(`asked for opengl, the page drew its software frame: no WebGL renderer? The page says: "${message}"`);
   const figures = compareImages(shown, native);
   if (figures.coverageIoU < minimumIoU || figures.psnr < minimumPsnr) {
     assert.fail(`coverage IoU ${figures.coverageIoU.toFixed(4)} (at least ${minimumIoU}), ` +
       `PSNR ${figures.psnr.toFixed(2)} dB (at least ${minimumPsnr}), ${figures.pixelsOver32} pixels over 32 levels; ` +
-      `#message: "${message}"\n  page: ${keepPicture(shown, `${name}-page`)}` +
+      `the page says: "${message}"\n  page: ${keepPicture(shown, `${name}-page`)}` +
       `\n  native: ${keepPicture(native, `${name}-native`)}`);
   }
   return { figures, shown };

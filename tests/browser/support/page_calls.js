@@ -47,7 +47,7 @@ async function framePoint(page, x, y) {
 }
 
 // The state the address holds, with the page's initial values for what it leaves out.
-function addressState(page) {
+function addressStateNow(page) {
   const query = new URL(page.url()).searchParams;
   const flag = query.get('mipmapping');
   return {
@@ -56,6 +56,16 @@ function addressState(page) {
     mipmapping: flag === null || flag === '1' || flag === 'true',
     view: query.get('view'),
   };
+}
+
+// The address once it satisfies `ready`, or as it stands after two seconds: the page may bring it
+// up to date a little after the frame (browsers throttle history updates).
+async function addressState(page, ready = () => true) {
+  for (let waited = 0; waited < 2000; waited += 50) {
+    if (ready(addressStateNow(page))) break;
+    await new Promise((resume) => setTimeout(resume, 50));
+  }
+  return addressStateNow(page);
 }
 
 // Pose numbers as the camera holds them, in single precision.
