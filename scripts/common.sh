@@ -15,6 +15,9 @@ DISPLAY_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick)
 
 # The page: emscripten compiles the core to WebAssembly, Python's http.server serves the site.
 WEB_PACKAGES=(emscripten cmake make python3)
+# The page's tests: Debian's Chromium, driven from Node (npm only where the command is missing: a
+# Node that bundles its own npm conflicts with Debian's package).
+BROWSER_PACKAGES=(chromium nodejs)
 
 # Installs whichever of the named Debian packages are missing; does nothing when all are there.
 ensure_packages() {

@@ -51,4 +51,4 @@ function keepPicture(image, name) {
   return file;
 }
 
-module.exports = { nativePicture, nativePixel, keepPicture, renderArguments, renderTool };
+module.exports = { nativePicture, nativePixel, keepPicture, renderArguments, renderTool, runRenderTool };
