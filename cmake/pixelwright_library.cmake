@@ -13,6 +13,10 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
 elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   target_compile_options(pixelwright_build_options INTERFACE -ffp-contract=off -fno-slp-vectorize -fno-vectorize)
 endif()
+# Every browser the page is meant for runs 128-bit SIMD, which the lane kernels use as they use SSE.
+if(EMSCRIPTEN)
+  target_compile_options(pixelwright_build_options INTERFACE -msimd128)
+endif()
 if(PIXELWRIGHT_SANITIZE)
   target_compile_options(pixelwright_build_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -10,14 +10,17 @@ BUILD_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev freeglut3-dev libgl
   libassimp-dev libstb-dev pkg-config)
 # Third-party models the tests load, good and broken.
 TEST_PACKAGES=(assimp-testmodels)
+# The core compiled to WebAssembly and its tests run by Node: the compiler (which brings Node),
+# and GoogleTest's sources to build with it.
+WASM_PACKAGES=(emscripten googletest)
 # A virtual X display, and the tools that drive (xdotool) and capture (xwd, imagemagick) windows.
 DISPLAY_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick)
 
 # The page: emscripten compiles the core to WebAssembly, Python's http.server serves the site.
 WEB_PACKAGES=(emscripten cmake make python3)
-# The page's tests: Debian's Chromium, driven from Node (npm only where the command is missing: a
-# Node that bundles its own npm conflicts with Debian's package).
-BROWSER_PACKAGES=(chromium nodejs)
+# The page's tests: Debian's Chromium, driven from Node (node and npm installed only where the
+# command is missing: a Node that bundles its own npm conflicts with Debian's package).
+BROWSER_PACKAGES=(chromium)
 
 # Installs whichever of the named Debian packages are missing; does nothing when all are there.
 ensure_packages() {
@@ -58,6 +61,15 @@ configure() {
   local folder="$1"
   shift
   cmake -S "$PIXELWRIGHT_ROOT" -B "$PIXELWRIGHT_ROOT/$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+}
+
+# configure_wasm FOLDER [CMAKE OPTION...]: configures a WebAssembly build in FOLDER below the
+# repository root. Debian's emcc loads its optimizer's parser from /usr/share/nodejs.
+configure_wasm() {
+  local folder="$1"
+  shift
+  NODE_PATH=/usr/share/nodejs emcmake cmake -S "$PIXELWRIGHT_ROOT" -B "$PIXELWRIGHT_ROOT/$folder" \
+    -DCMAKE_BUILD_TYPE=Release "$@"
 }
 
 # render_tool BUILD_FOLDER: prints the path of pixelwright-render in BUILD_FOLDER (relative to the

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the project three times, plainly (build/), with AddressSanitizer and UBSan (build-asan/),
 # and the core alone without OpenGL (build-core/), and runs the whole test suite in each, on a
-# virtual X display of its own; then builds the page (build-web/) and tests it in headless Chromium.
-# Exits non-zero on any failure.
+# virtual X display of its own; then builds the core, its tests and the page with emscripten
+# (build-wasm/) and runs those tests under Node; then builds the page alone (build-web/) and tests it
+# in headless Chromium. Exits non-zero on any failure.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -52,6 +53,28 @@ build_and_test() {
   configure "$folder" "$@"
   cmake --build "$PIXELWRIGHT_ROOT/$folder" -j2
   summaries+=("$folder: built in $((SECONDS - began)) s")
+  run_tests "$folder"
+}
+
+# wasm_build_and_test FOLDER: the core, its tests and the page compiled to WebAssembly; the tests
+# run under Node.
+wasm_build_and_test() {
+  local folder="$1"
+  local began=$SECONDS
+  ensure_packages "${WASM_PACKAGES[@]}"
+  if ! command -v node >/dev/null; then
+    ensure_packages nodejs
+  fi
+  echo "=== $folder: configure and build (WebAssembly)"
+  configure_wasm "$folder"
+  NODE_PATH=/usr/share/nodejs cmake --build "$PIXELWRIGHT_ROOT/$folder" -j2
+  summaries+=("$folder: built in $((SECONDS - began)) s, package check and installation included")
+  run_tests "$folder"
+}
+
+# run_tests FOLDER: runs the tests of the build in FOLDER and adds their tally to the summary.
+run_tests() {
+  local folder="$1"
   echo "=== $folder: tests"
   local log="$work/$folder.ctest.log"
   if ! ctest --test-dir "$PIXELWRIGHT_ROOT/$folder" -j2 --output-on-failure --timeout 300 2>&1 | tee "$log"; then
@@ -72,6 +95,7 @@ browser_test() {
   local began=$SECONDS
   echo "=== build-web: the page and its browser tests"
   ensure_packages "${WEB_PACKAGES[@]}" "${BROWSER_PACKAGES[@]}"
+  command -v node >/dev/null || ensure_packages nodejs
   command -v npm >/dev/null || ensure_packages npm
   local tests="$PIXELWRIGHT_ROOT/tests/browser"
   (cd "$tests" && npm ci --no-audit --no-fund --loglevel=error)
@@ -104,6 +128,7 @@ skip_reasons() {
 build_and_test build -DPIXELWRIGHT_SANITIZE=OFF -DPIXELWRIGHT_BENCHMARKS=ON
 build_and_test build-asan -DPIXELWRIGHT_SANITIZE=ON
 build_and_test build-core -DPIXELWRIGHT_WINDOW=OFF
+wasm_build_and_test build-wasm
 browser_test
 
 echo "=== summary: $((SECONDS - start)) s in all, package check and installation included"

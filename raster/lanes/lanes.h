@@ -5,6 +5,8 @@
 #include <utility>
 #if defined(__SSE__)
 #include <immintrin.h>
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
 #endif
 
 // Eight pixels side by side, in the compiler's portable vector types. Every lane rounds exactly as
@@ -43,7 +45,25 @@ PIXELWRIGHT_LANE_HELPER FloatLanes splat(float v) { return spread<FloatLanes>(v)
 PIXELWRIGHT_LANE_HELPER DoubleLanes splatWide(double v) { return spread<DoubleLanes>(v); }
 PIXELWRIGHT_LANE_HELPER MaskLanes allLanes() { return spread<MaskLanes>(-1); }
 PIXELWRIGHT_LANE_HELPER DoubleLanes widen(FloatLanes v) { return __builtin_convertvector(v, DoubleLanes); }
+#if defined(__wasm_simd128__)
+// The compiler rounds eight doubles to float one lane at a time here, though WebAssembly rounds two
+// at once, the same way (to nearest, ties to even). Widening needs no help: it is already paired.
+PIXELWRIGHT_LANE_HELPER FloatLanes narrow(DoubleLanes v)
+{
+    v128_t pairs[kLanes / 2];
+    __builtin_memcpy(pairs, &v, sizeof v);
+    v128_t quarters[kLanes / 4];
+    for (int q = 0; q < kLanes / 4; ++q) {
+        quarters[q] = wasm_i64x2_shuffle(wasm_f32x4_demote_f64x2_zero(pairs[2 * q]),
+                                         wasm_f32x4_demote_f64x2_zero(pairs[2 * q + 1]), 0, 2);
+    }
+    FloatLanes narrowed;
+    __builtin_memcpy(&narrowed, quarters, sizeof narrowed);
+    return narrowed;
+}
+#else
 PIXELWRIGHT_LANE_HELPER FloatLanes narrow(DoubleLanes v) { return __builtin_convertvector(v, FloatLanes); }
+#endif
 
 PIXELWRIGHT_LANE_HELPER FloatLanes loadLanes(const float* p)
 {
@@ -84,6 +104,12 @@ struct NarrowRoots {
         for (__m128& q : quarters) q = _mm_sqrt_ps(q);
         __builtin_memcpy(&v, quarters, sizeof v);
         return v;
+#elif defined(__wasm_simd128__)
+        v128_t quarters[kLanes / 4];
+        __builtin_memcpy(quarters, &v, sizeof v);
+        for (v128_t& q : quarters) q = wasm_f32x4_sqrt(q);
+        __builtin_memcpy(&v, quarters, sizeof v);
+        return v;
 #else
         for (int lane = 0; lane < kLanes; ++lane) v[lane] = std::sqrt(v[lane]);
         return v;
@@ -92,7 +118,8 @@ struct NarrowRoots {
 };
 
 // The instruction sets a kernel is compiled for, widest first. With 512-bit vectors a row of
-// eight doubles is one register, not two.
+// eight doubles is one register, not two. kPortable is whatever the build targets: 128-bit SSE on
+// x86-64, 128-bit SIMD in WebAssembly (which has no wider vectors and no run-time choice).
 enum class LaneInstructions { k512, k256, kPortable };
 
 #if PIXELWRIGHT_WIDE_LANES

@@ -99,6 +99,8 @@ TEST(GatheredFragments, HiddenSpansComeOutAsEmptySpans)
     EXPECT_EQ(sink.ended, 5);
     EXPECT_EQ(sink.points, 0);
 
+    // More spans than one entry counts need a size_t wider than 32 bits (not WebAssembly's).
+#if SIZE_MAX > UINT32_MAX
     fragments.clear();
     const size_t many = size_t{UINT32_MAX} + 2u;
     fragments.addHiddenSpans(0, many);
@@ -106,4 +108,5 @@ TEST(GatheredFragments, HiddenSpansComeOutAsEmptySpans)
     for (const GatheredSpan& s : fragments.spans) total += s.spanCount;
     EXPECT_EQ(total, many);
     EXPECT_EQ(fragments.spans.size(), 2u);
+#endif
 }

@@ -15,6 +15,10 @@ inline size_t allocatedBytes()
 #if defined(__SANITIZE_ADDRESS__)
     // The sanitizer's allocator replaces the C library's, whose statistics then read zero.
     return __sanitizer_get_current_allocated_bytes();
+#elif defined(__EMSCRIPTEN__)
+    // Its allocator reports in int, which the tests' few megabytes fit.
+    const struct mallinfo info = mallinfo();
+    return static_cast<size_t>(info.uordblks) + static_cast<size_t>(info.hblkhd);
 #else
     const struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd;

@@ -32,7 +32,8 @@ function prepareScene(renderers, settings) {
     if (resized) software.resize(width, height);
     if (remapped) software.setMipmapping(settings.mipmapping);
   }
-  if (renderers.webgl) renderers.webgl.prepare(software);
+  // The WebGL side uploads a new scene's vertices and textures; it follows size and mip-mapping itself.
+  if (renderers.webgl && (!built || built.scene !== settings.scene)) renderers.webgl.rebuild(software);
   renderers.built = {scene: settings.scene, size: [width, height], mipmapping: settings.mipmapping};
   renderers.polygons = software.polygons();
   return true;
