@@ -50,6 +50,7 @@ describe('the address', () => {
       assert.notEqual(await messageText(site.page), '', 'no visible message in #message');
       await setState(site.page, { renderer: 'software', show: 'picture' });
       await assertSoftwareFrameMatchesState(site.page);
+      site.assertNoPageErrors();
     });
   }
 
@@ -81,6 +82,8 @@ describe('the address', () => {
     assert.ok(box && box.x >= 0 && box.y >= 0 && box.x + box.width <= viewport.width &&
       box.y + box.height <= viewport.height, `the frame lies at ${JSON.stringify(box)} in ${JSON.stringify(viewport)}`);
     fs.mkdirSync(path.dirname(screenshot), { recursive: true });
-    await site.page.screenshot({ path: screenshot });
+    // Down to the page's last line, not the empty rest of the window.
+    const bottom = await site.page.evaluate(() => Math.ceil(document.body.getBoundingClientRect().bottom) + 16);
+    await site.page.screenshot({ path: screenshot, clip: { x: 0, y: 0, width: viewport.width, height: Math.min(bottom, viewport.height) } });
   });
 });

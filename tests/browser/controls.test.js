@@ -69,6 +69,7 @@ describe('mouse and keys', () => {
       await site.open(`?size=${size}`);
       await drag(site.page, { button, shift, from, by });
       assertPose(await pagePose(site.page), pose);
+      site.assertNoPageErrors();
     });
   }
 
@@ -82,6 +83,7 @@ describe('mouse and keys', () => {
         await settle(site.page);
         assertPose(await pagePose(site.page), [az, el, zoom + change, panX, panY]);
       }
+      site.assertNoPageErrors();
     });
   }
 
@@ -100,6 +102,7 @@ describe('mouse and keys', () => {
         const difference = byteDifference(await pageFrame(site.page), native);
         assert.equal(difference, null, `software frame after the keys: ${difference}`);
       }
+      site.assertNoPageErrors();
     });
   }
 });

@@ -31,7 +31,13 @@ function serve(folder) {
 // its script interface; errors the page threw are kept for the failure messages.
 async function openSite() {
   const { server, address } = await serve(siteFolder);
-  const browser = await chromium.launch({ executablePath: chromiumPath });
+  let browser;
+  try {
+    browser = await chromium.launch({ executablePath: chromiumPath });
+  } catch (error) {
+    server.kill();
+    throw error;
+  }
   const context = await browser.newContext({ viewport: { width: 1280, height: 1000 } });
   const page = await context.newPage();
   const pageErrors = [];
@@ -55,11 +61,15 @@ async function openSite() {
       throw new Error(neverReady);
     }
   }
+  // Errors the page threw or logged since it was opened: an event handler that throws shows here.
+  function assertNoPageErrors() {
+    if (pageErrors.length) throw new Error(`the page reported errors: ${pageErrors.join(' | ')}`);
+  }
   async function close() {
     await browser.close();
     server.kill();
   }
-  return { page, open, close, address, siteFolder, pageErrors };
+  return { page, open, close, assertNoPageErrors };
 }
 
 module.exports = { openSite, repositoryRoot, siteFolder };
