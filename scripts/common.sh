@@ -18,6 +18,9 @@ DISPLAY_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick)
 
 # The page: emscripten compiles the core to WebAssembly, Python's http.server serves the site.
 WEB_PACKAGES=(emscripten cmake make python3)
+# The page's tests: Debian's Chromium, driven from Node (node and npm installed only where the
+# command is missing: a Node that bundles its own npm conflicts with Debian's package).
+BROWSER_PACKAGES=(chromium)
 
 # Installs whichever of the named Debian packages are missing; does nothing when all are there.
 ensure_packages() {

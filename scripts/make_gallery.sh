@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the gallery in docs/: every scene with both renderers at the viewer's initial camera.
+# Renders the gallery in docs/: every scene with both renderers at the viewer's initial camera, and
+# the page's screenshot from the last browser tests.
 # Usage: bash scripts/make_gallery.sh [BUILD_FOLDER]   (default: build)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -12,4 +13,10 @@ for scene in 1 2 3 4 5; do
     "$render" --scene "$scene" --renderer "$renderer" --output "docs/scene$scene-$renderer.png" >/dev/null
   done
 done
+# The page as the browser tests last saw it: test.sh (or node --test in tests/browser) takes it.
+if [[ -f build-web/page.png ]]; then
+  cp build-web/page.png docs/page.png
+else
+  echo "make_gallery.sh: no build-web/page.png to copy to docs/page.png; bash scripts/test.sh takes it" >&2
+fi
 echo "gallery written to $root/docs"
