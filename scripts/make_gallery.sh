@@ -14,9 +14,11 @@ for scene in 1 2 3 4 5; do
   done
 done
 # The page as the browser tests last saw it: test.sh (or node --test in tests/browser) takes it.
-if [[ -f build-web/page.png ]]; then
-  cp build-web/page.png docs/page.png
+# test.sh tests build-wasm/'s site, node --test alone build-web/'s: the newer screenshot wins.
+shot="$(ls -t build-wasm/page.png build-web/page.png 2>/dev/null | head -n 1 || true)"
+if [[ -n "$shot" ]]; then
+  cp "$shot" docs/page.png
 else
-  echo "make_gallery.sh: no build-web/page.png to copy to docs/page.png; bash scripts/test.sh takes it" >&2
+  echo "make_gallery.sh: no build-wasm/page.png or build-web/page.png to copy to docs/page.png; bash scripts/test.sh takes it" >&2
 fi
 echo "gallery written to $root/docs"

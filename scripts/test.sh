@@ -2,8 +2,8 @@
 # Builds the project three times, plainly (build/), with AddressSanitizer and UBSan (build-asan/),
 # and the core alone without OpenGL (build-core/), and runs the whole test suite in each, on a
 # virtual X display of its own; then builds the core, its tests and the page with emscripten
-# (build-wasm/) and runs those tests under Node; then builds the page alone (build-web/) and tests it
-# in headless Chromium. Exits non-zero on any failure.
+# (build-wasm/) and runs those tests under Node, and tests that build's page in headless Chromium.
+# Exits non-zero on any failure.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -89,31 +89,32 @@ run_tests() {
   done < <(skip_reasons "$PIXELWRIGHT_ROOT/$folder/Testing/Temporary/LastTest.log")
 }
 
-# The page (build-web/site, its own folder) in headless Chromium, against build/'s pixelwright-render
-# drawn in the same run. The tests also leave the page's screenshot in build-web/page.png.
+# The page of the WebAssembly build (build-wasm/site, the same site web.sh builds) in headless
+# Chromium, against build/'s pixelwright-render drawn in the same run, and the page's settings rules
+# in Node. The tests also leave the page's screenshot in build-wasm/page.png.
 browser_test() {
   local began=$SECONDS
-  echo "=== build-web: the page and its browser tests"
+  echo "=== browser: the page (built in build-wasm/) in headless Chromium"
   ensure_packages "${WEB_PACKAGES[@]}" "${BROWSER_PACKAGES[@]}"
   command -v node >/dev/null || ensure_packages nodejs
   command -v npm >/dev/null || ensure_packages npm
   local tests="$PIXELWRIGHT_ROOT/tests/browser"
   (cd "$tests" && npm ci --no-audit --no-fund --loglevel=error)
-  build_site build-web
-  summaries+=("build-web: site built, with npm ci, in $((SECONDS - began)) s")
+  summaries+=("browser: npm ci in $((SECONDS - began)) s")
   local ran=$SECONDS log="$work/browser.log"
   if ! (cd "$tests" && PIXELWRIGHT_RENDER="$PIXELWRIGHT_ROOT/build/pixelwright-render" \
-    PIXELWRIGHT_SITE="$PIXELWRIGHT_ROOT/build-web/site" node --test ./*.test.js) 2>&1 | tee "$log"; then
+    PIXELWRIGHT_SITE="$PIXELWRIGHT_ROOT/build-wasm/site" node --test ./*.test.js ../web/*.test.js) 2>&1 |
+    tee "$log"; then
     failed=1
   fi
   local line
   while IFS= read -r line; do
-    summaries+=("build-web: browser $line")
+    summaries+=("browser: browser $line")
   done < <(grep -E '^# (tests|pass|fail|cancelled) ' "$log" || true)
   while IFS= read -r line; do
-    summaries+=("build-web: $line")
+    summaries+=("browser: $line")
   done < <(grep -E '^ *not ok ' "$log" || true)
-  summaries+=("build-web: browser tests ran in $((SECONDS - ran)) s")
+  summaries+=("browser: browser tests ran in $((SECONDS - ran)) s")
 }
 
 # ctest lists skipped tests without the reason the test gave; it stands in the test's output, on the

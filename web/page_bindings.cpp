@@ -1,6 +1,7 @@
 // What the page's script calls. Pictures go out as views of memory the renderer keeps (RGBA, top
 // row first, valid until the next call that draws), which the script copies.
 #include <emscripten/bind.h>
+#include <emscripten/emscripten.h>
 
 #include <string>
 #include <vector>
@@ -38,10 +39,17 @@ void resize(PageRenderer& page, int width, int height) { prepareSoftwareScene(pa
 // The scene's textures are chosen per frame; only the flag changes.
 void setMipmapping(PageRenderer& page, bool mipmapping) { page.software.scene.mipmapping = mipmapping; }
 
+// Timed as pixelwright-render --bench times a frame: the renderer's work alone.
 val software(PageRenderer& page, const CameraPose& pose)
 {
-    return picture(page, renderSoftwareImage(page.software, pose));
+    const double start = emscripten_get_now();
+    drawSoftwareFrame(page.software, pose);
+    page.frameMilliseconds = emscripten_get_now() - start;
+    const FrameImage& frame = page.software.frame;
+    return picture(page, topRowFirst(frame.rgb, frame.width, frame.height));
 }
+
+double frameMilliseconds(PageRenderer& page) { return page.frameMilliseconds; }
 
 val view(PageRenderer& page, const CameraPose& pose, const std::string& name)
 {
@@ -92,6 +100,7 @@ EMSCRIPTEN_BINDINGS(pixelwright)
         .function("resize", &resize)
         .function("setMipmapping", &setMipmapping)
         .function("software", &software)
+        .function("frameMilliseconds", &frameMilliseconds)
         .function("view", &view)
         .function("pixel", &pixel)
         .function("fill", &fill)

@@ -14,6 +14,7 @@ struct PageRenderer {
     SoftwareScene software;
     std::vector<uint8_t> rgba;
     std::vector<uint8_t> legendRgba;
+    double frameMilliseconds = 0.0;  // the last software frame's, without handing out the picture
 };
 
 // {width, height, rgba}: the image as RGBA bytes, top row first, in memory the renderer keeps until

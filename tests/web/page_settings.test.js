@@ -26,7 +26,8 @@ test('bad values give a problem each and the nearest sane value', () => {
     [{size: '99999x0'}, 'size', [2048, 1]], [{size: 'big'}, 'size', [480, 480]],
     [{show: 'bogus'}, 'show', 'picture'], [{renderer: 'raytracer'}, 'renderer', 'opengl'],
     [{view: [1, 2, 3]}, 'view', [-135, -60, 0.25, 0, 0]],
-    [{view: [1, 'NaN', 1e99, -1e300, 5]}, 'view', [1, -60, 3.4028234663852886e38, -3.4028234663852886e38, 5]],
+    [{view: [1, 'NaN', 1e30, -1e300, 5]}, 'view', [1, -60, 400, -100000, 5]],
+    [{view: [Infinity, 1e9, -401, 0, 100001]}, 'view', [2 ** 24, 2 ** 24, -400, 0, 100000]],
   ];
   for (const [given, key, expected] of cases) {
     const {settings, problems} = applySettings(initialSettings(), given);

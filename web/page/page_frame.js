@@ -45,7 +45,10 @@ function timed(draw) {
   return {picture, milliseconds: performance.now() - start};
 }
 
-function drawSoftware(renderers, pose) { return timed(() => renderers.software.software(pose)); }
+function drawSoftware(renderers, pose) {
+  const picture = copyPicture(renderers.software.software(pose));
+  return {picture, milliseconds: renderers.software.frameMilliseconds()};
+}
 
 function drawOpenGl(renderers, pose) {
   return renderers.webgl ? timed(() => renderers.webgl.draw(renderers.software, pose)) : drawSoftware(renderers, pose);

@@ -7,7 +7,10 @@ const POSE_NAMES = ['azimuth', 'elevation', 'zoom', 'panX', 'panY'];
 // The page's frames stay short enough to leave it answering input (a 2048 × 2048 software frame takes
 // a few tenths of a second); the command line goes further.
 const MAX_SIDE = 2048;
-const FLOAT_MAX = 3.4028234663852886e38;
+// Past these every picture is the same, or the arithmetic stops being the viewer's: beyond 2^24 a
+// float no longer counts whole degrees of a drag; a zoom past ±400 notches puts every scene behind
+// the eye or beyond the far plane; a pan past ±100 000 pixels moves it a thousand units aside.
+const POSE_LIMITS = [2 ** 24, 2 ** 24, 400, 100000, 100000];
 
 function initialSettings() {
   // The viewer's start: scene 4 drawn by OpenGL, mip-mapped, from its initial camera.
@@ -15,11 +18,11 @@ function initialSettings() {
     mipmapping: true};
 }
 
-// A number the renderer can hold as a float, or null. Kept as given (3.8, not the float nearest it),
-// so that the address and the command line read as the person wrote them.
-function poseNumber(value) {
-  const n = typeof value === 'number' ? value : (typeof value === 'string' && value.trim() !== '' ? Number(value) : NaN);
-  return Number.isFinite(n) && Math.abs(n) <= FLOAT_MAX ? n : null;
+// A number given as a number or as text; NaN for anything else. Kept as given (3.8, not the float
+// nearest it), so that the address and the command line read as the person wrote them.
+function givenNumber(value) {
+  if (typeof value === 'number') return value;
+  return typeof value === 'string' && value.trim() !== '' ? Number(value) : NaN;
 }
 
 function checkScene(value, problems) {
@@ -37,12 +40,11 @@ function checkView(value, current, problems) {
     return current.slice();
   }
   return parts.map((part, k) => {
-    const n = poseNumber(part);
-    if (n !== null) return n;
-    // Too large for a float: the largest one of its sign; no number at all: the current value.
-    const big = typeof part === 'number' ? part : Number(String(part).trim() || NaN);
-    const nearest = Number.isNaN(big) ? current[k] : Math.sign(big) * FLOAT_MAX;
-    problems.push(`view ${POSE_NAMES[k]} "${part}" is no number a float can hold; using ${nearest}`);
+    const n = givenNumber(part);
+    if (Math.abs(n) <= POSE_LIMITS[k]) return n;
+    const nearest = Number.isNaN(n) ? current[k] : Math.sign(n) * POSE_LIMITS[k];
+    problems.push(Number.isNaN(n) ? `view ${POSE_NAMES[k]} "${part}" is no number; keeping ${nearest}`
+      : `view ${POSE_NAMES[k]} ${part} is past ±${POSE_LIMITS[k]}; using ${nearest}`);
     return nearest;
   });
 }
