@@ -33,7 +33,7 @@ function twoFingers(pointers) {
 // page: {canvas, view() → the five numbers, move(view), click(x, y)}.
 function attachControls(page) {
   const canvas = page.canvas;
-  const state = {pointers: new Map(), wheel: 0, moved: false, pinch: null, pinchSteps: 0};
+  const state = {pointers: new Map(), wheel: 0, moved: false, pinch: null};
 
   function moveBy(mode, dx, dy) {
     if (dx === 0 && dy === 0) return;
@@ -50,7 +50,7 @@ function attachControls(page) {
     canvas.setPointerCapture(event.pointerId);
     state.pointers.set(event.pointerId, {...at, mode: pan ? 'pan' : 'orbit'});
     state.moved = false;
-    if (state.pointers.size === 2) { state.pinch = twoFingers(state.pointers); state.pinchSteps = 0; }
+    if (state.pointers.size === 2) state.pinch = {...twoFingers(state.pointers), panned: [0, 0], steps: 0};
     event.preventDefault();
   });
   canvas.addEventListener('pointermove', (event) => {
@@ -64,12 +64,15 @@ function attachControls(page) {
     pointer.y = at.y;
     if (state.pointers.size === 1) { moveBy(pointer.mode, dx, dy); return; }
     if (state.pointers.size !== 2) return;
-    // Two fingers: their midpoint pans, their spread zooms.
+    // Two fingers: their midpoint pans, their spread zooms, both counted from where the fingers
+    // went down, so that rounding each move to whole pixels never adds up.
     const now = twoFingers(state.pointers);
-    moveBy('pan', Math.round(now.x - state.pinch.x), Math.round(now.y - state.pinch.y));
-    const steps = Math.trunc(Math.log(Math.max(now.spread, 1) / Math.max(state.pinch.spread, 1)) / Math.log(PINCH_NOTCH));
-    if (steps !== state.pinchSteps) { page.zoomBy(2 * (steps - state.pinchSteps)); state.pinchSteps = steps; }
-    state.pinch = {...now, spread: state.pinch.spread};
+    const pinch = state.pinch;
+    const panned = [Math.round(now.x - pinch.x), Math.round(now.y - pinch.y)];
+    moveBy('pan', panned[0] - pinch.panned[0], panned[1] - pinch.panned[1]);
+    pinch.panned = panned;
+    const steps = Math.trunc(Math.log(Math.max(now.spread, 1) / Math.max(pinch.spread, 1)) / Math.log(PINCH_NOTCH));
+    if (steps !== pinch.steps) { page.zoomBy(2 * (steps - pinch.steps)); pinch.steps = steps; }
   });
   const release = (event) => {
     const pointer = state.pointers.get(event.pointerId);

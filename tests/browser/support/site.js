@@ -27,18 +27,19 @@ function serve(folder) {
   });
 }
 
-// One served site and one browser for a test file. open(query) loads the page afresh and waits for
-// its script interface; errors the page threw are kept for the failure messages.
-async function openSite() {
+// One served site and one browser for a test file (args: Chromium's extra switches; hasTouch: a
+// touch screen). open(query) loads the page afresh and waits for its script interface; errors the
+// page threw are kept for the failure messages.
+async function openSite({ args = [], hasTouch = false } = {}) {
   const { server, address } = await serve(siteFolder);
   let browser;
   try {
-    browser = await chromium.launch({ executablePath: chromiumPath });
+    browser = await chromium.launch({ executablePath: chromiumPath, args });
   } catch (error) {
     server.kill();
     throw error;
   }
-  const context = await browser.newContext({ viewport: { width: 1280, height: 1000 } });
+  const context = await browser.newContext({ viewport: { width: 1280, height: 1000 }, hasTouch });
   const page = await context.newPage();
   const pageErrors = [];
   page.on('pageerror', (error) => pageErrors.push(String(error)));
