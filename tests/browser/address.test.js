@@ -6,7 +6,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { openSite, siteFolder } = require('./support/site');
-const { setState, pageFrame, pagePose, addressState, singlePrecision } = require('./support/page_calls');
+const { setState, pageFrame, pagePose, addressState, singlePrecision, framePoint, settle } = require('./support/page_calls');
 const { nativePicture } = require('./support/native');
 const { byteDifference } = require('./support/compare');
 
@@ -74,13 +74,20 @@ describe('the address', () => {
     await assertSoftwareFrameMatchesState(site.page);
   });
 
-  // The README's picture of the page, taken as it opens.
-  it('shows the frame whole on opening; its screenshot goes to the README', async () => {
+  // The README's picture of the page: as it opens, then with a pixel clicked and the comparison on.
+  it('shows the frame whole on opening, and a clicked pixel\'s history; its screenshot goes to the README', async () => {
     await site.open('?scene=5');
     const box = await site.page.locator('#frame').boundingBox();
     const viewport = site.page.viewportSize();
     assert.ok(box && box.x >= 0 && box.y >= 0 && box.x + box.width <= viewport.width &&
       box.y + box.height <= viewport.height, `the frame lies at ${JSON.stringify(box)} in ${JSON.stringify(viewport)}`);
+    await site.page.check('#compare');
+    const pixel = await framePoint(site.page, 300, 200);
+    await site.page.mouse.click(pixel.x, pixel.y);
+    await settle(site.page);
+    assert.match(await site.page.locator('#history h3').textContent(), /^Pixel 300, 200 /);
+    assert.ok(await site.page.locator('#figures').isVisible(), 'no comparison figures');
+    site.assertNoPageErrors();
     fs.mkdirSync(path.dirname(screenshot), { recursive: true });
     // Down to the page's last line, not the empty rest of the window.
     const bottom = await site.page.evaluate(() => Math.ceil(document.body.getBoundingClientRect().bottom) + 16);
