@@ -23,3 +23,18 @@ describe('without WebGL', () => {
     site.assertNoPageErrors();
   });
 });
+
+describe('without WebAssembly SIMD', () => {
+  let site;
+  before(async () => { site = await openSite(); });
+  after(async () => { await site?.close(); });
+
+  it('says so instead of loading a renderer it cannot run', async () => {
+    await site.page.addInitScript(() => { WebAssembly.validate = () => false; });
+    await site.page.goto(`${site.address}/index.html?scene=2`);
+    const message = site.page.locator('#message');
+    await message.waitFor({ state: 'visible', timeout: 10000 });
+    assert.match(await message.textContent(), /SIMD/);
+    assert.equal(await site.page.evaluate(() => document.querySelector('script[src="pixelwright.js"]')), null);
+  });
+});

@@ -3,8 +3,8 @@
 const { describe, it, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const { openSite } = require('./support/site');
-const { setState, pageFrame, pagePixel } = require('./support/page_calls');
-const { nativePicture, nativePixel, keepPicture } = require('./support/native');
+const { setState, pageFrame, pagePixel, settle } = require('./support/page_calls');
+const { nativePicture, nativeFillSteps, nativePixel, keepPicture } = require('./support/native');
 const { byteDifference } = require('./support/compare');
 const poses = require('./support/poses');
 
@@ -46,4 +46,18 @@ describe('views and pixel histories equal the command line', () => {
       assert.deepStrictEqual(await pagePixel(site.page, x, y), await nativePixel(state, x, y));
     });
   }
+
+  it('the fill slider draws the frames of --steps', async () => {
+    const state = { scene: 2, renderer: 'software', view: poses.initial, size: '320x240', show: 'picture' };
+    await setState(site.page, state);
+    const polygons = Number(await site.page.locator('#fill').getAttribute('max'));
+    assert.ok(polygons > 4, `the slider runs to ${polygons}`);
+    const steps = await nativeFillSteps(state, 4);
+    for (const k of [1, 3]) {
+      await site.page.locator('#fill').fill(String(Math.ceil(polygons * k / 4)));
+      await settle(site.page);
+      const difference = byteDifference(await pageFrame(site.page), steps[k - 1]);
+      assert.equal(difference, null, `fill after step ${k} of 4: ${difference}`);
+    }
+  });
 });

@@ -37,6 +37,20 @@ async function nativePicture(state) {
   return { width: png.width, height: png.height, rgba: png.data };
 }
 
+// The pictures of --steps N, the fill cut after ceil(polygons · k / N) polygons for k = 1 … N.
+async function nativeFillSteps(state, steps) {
+  const file = path.join(scratch, `fill-${++drawn}.png`);
+  await runRenderTool([...renderArguments(state), '--steps', String(steps), '--output', file]);
+  const pictures = [];
+  for (let k = 1; k <= steps; ++k) {
+    const step = file.replace(/\.png$/, `-${String(k).padStart(3, '0')}.png`);
+    const png = PNG.sync.read(fs.readFileSync(step));
+    fs.unlinkSync(step);
+    pictures.push({ width: png.width, height: png.height, rgba: png.data });
+  }
+  return pictures;
+}
+
 async function nativePixel(state, x, y) {
   const { stdout } = await runRenderTool([...renderArguments(state), '--pixel', `${x},${y}`, '--json']);
   return JSON.parse(stdout);
@@ -51,4 +65,4 @@ function keepPicture(image, name) {
   return file;
 }
 
-module.exports = { nativePicture, nativePixel, keepPicture, renderArguments, renderTool, runRenderTool };
+module.exports = { nativePicture, nativeFillSteps, nativePixel, keepPicture, renderArguments, renderTool, runRenderTool };

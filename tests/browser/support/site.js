@@ -70,7 +70,7 @@ async function openSite({ args = [], hasTouch = false } = {}) {
     await browser.close();
     server.kill();
   }
-  return { page, open, close, assertNoPageErrors };
+  return { page, address, open, close, assertNoPageErrors };
 }
 
 module.exports = { openSite, repositoryRoot, siteFolder };
