@@ -80,13 +80,16 @@ run_tests() {
   if ! ctest --test-dir "$PIXELWRIGHT_ROOT/$folder" -j2 --output-on-failure --timeout 300 2>&1 | tee "$log"; then
     failed=1
   fi
+  summarise "$folder: " < <(grep -E 'tests passed|tests failed|Total Test time|^[[:space:]]+[0-9]+ - ' "$log" || true)
+  summarise "$folder: " < <(skip_reasons "$PIXELWRIGHT_ROOT/$folder/Testing/Temporary/LastTest.log")
+}
+
+# summarise PREFIX: adds each line of standard input, after PREFIX, to the summary.
+summarise() {
   local line
   while IFS= read -r line; do
-    summaries+=("$folder: $line")
-  done < <(grep -E 'tests passed|tests failed|Total Test time|^[[:space:]]+[0-9]+ - ' "$log" || true)
-  while IFS= read -r line; do
-    summaries+=("$folder: $line")
-  done < <(skip_reasons "$PIXELWRIGHT_ROOT/$folder/Testing/Temporary/LastTest.log")
+    summaries+=("$1$line")
+  done
 }
 
 # The page of the WebAssembly build (build-wasm/site, the same site web.sh builds) in headless
@@ -107,13 +110,8 @@ browser_test() {
     tee "$log"; then
     failed=1
   fi
-  local line
-  while IFS= read -r line; do
-    summaries+=("browser: browser $line")
-  done < <(grep -E '^# (tests|pass|fail|cancelled) ' "$log" || true)
-  while IFS= read -r line; do
-    summaries+=("browser: $line")
-  done < <(grep -E '^ *not ok ' "$log" || true)
+  summarise "browser: " < <(grep -E '^# (tests|pass|fail|cancelled) ' "$log" || true)
+  summarise "browser: " < <(grep -E '^ *not ok ' "$log" || true)
   summaries+=("browser: browser tests ran in $((SECONDS - ran)) s")
 }
 

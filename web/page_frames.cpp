@@ -1,7 +1,6 @@
 #include "web/page_frames.h"
 
-#include <cmath>
-#include <cstdio>
+#include <cstddef>
 
 #include "inspect/fill_steps.h"
 #include "inspect/pixel_history.h"
@@ -15,14 +14,12 @@ void aimCamera(SoftwareScene& software, const CameraPose& pose)
     setupCamera(software.scene.projectionStack, software.scene.viewStack, pose, software.width, software.height);
 }
 
-// The rows below the picture's height, which withLegend adds.
-RgbImage rowsBelow(const RgbImage& image, int height)
+// Rows [first, last) of a picture, top row first.
+RgbImage rows(const RgbImage& image, int first, int last)
 {
-    RgbImage strip{image.width, image.height - height, {}};
-    if (strip.height <= 0) return RgbImage{};
-    strip.pixels.assign(image.pixels.begin() + static_cast<std::ptrdiff_t>(height) * image.width * 3,
-                        image.pixels.end());
-    return strip;
+    if (last <= first) return RgbImage{};
+    const auto row = [&image](int y) { return image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width * 3; };
+    return RgbImage{image.width, last - first, std::vector<uint8_t>(row(first), row(last))};
 }
 
 }  // namespace
@@ -33,9 +30,9 @@ ViewPicture drawView(SoftwareScene& software, const CameraPose& pose, FrameView 
     FrameImage image(software.width, software.height);
     ViewRecorder recorder(software.scene, software.mipChains, software.width, software.height);
     probeFrame(software.scene, software.depthBuffer, software.edgeTable, software.mipChains, image, recorder);
-    ViewPicture out{drawFrameView(view, recorder, software.depthBuffer, false), {}};
-    out.legend = rowsBelow(drawFrameView(view, recorder, software.depthBuffer, true), software.height);
-    return out;
+    // The legend strip goes below the picture, which it leaves as it was: one drawing serves both.
+    const RgbImage drawn = drawFrameView(view, recorder, software.depthBuffer, true);
+    return {rows(drawn, 0, software.height), rows(drawn, software.height, drawn.height)};
 }
 
 std::string pixelHistoryJson(SoftwareScene& software, const CameraPose& pose, int x, int y)
@@ -68,15 +65,4 @@ RgbImage drawFillCut(SoftwareScene& software, const CameraPose& pose, size_t pol
     FillSteps<decltype(keep)> steps{static_cast<int>(total), total, keep};
     probeFrame(software.scene, software.depthBuffer, software.edgeTable, software.mipChains, image, steps);
     return cut;
-}
-
-std::string differenceJson(const ImageDifference& d)
-{
-    char text[160];
-    // JSON has no infinity: identical pictures give a PSNR of null.
-    char psnr[32] = "null";
-    if (std::isfinite(d.psnr)) std::snprintf(psnr, sizeof psnr, "%.2f", d.psnr);
-    std::snprintf(text, sizeof text, "{\"pixelsOver2\":%ld,\"pixelsOver32\":%ld,\"psnr\":%s,\"coverageIoU\":%.4f}",
-                  d.pixelsOver2, d.pixelsOver32, psnr, d.coverageIoU);
-    return text;
 }

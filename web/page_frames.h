@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <string>
 
-#include "image/image_comparison.h"
 #include "image/rgb_image.h"
 #include "inspect/frame_view.h"
 #include "inspect/software_scene.h"
@@ -24,6 +23,3 @@ std::string pixelHistoryJson(SoftwareScene& software, const CameraPose& pose, in
 
 // The frame after its first `polygons` polygons (all of them past the end), as the fill draws it.
 RgbImage drawFillCut(SoftwareScene& software, const CameraPose& pose, size_t polygons);
-
-// The figures --renderer both prints, as one JSON object.
-std::string differenceJson(const ImageDifference& difference);

@@ -9,7 +9,7 @@ function scriptInterface(page) {
     settings: () => JSON.parse(JSON.stringify(page.settings)),
     compare: (a, b) => {
       if (a.width !== b.width || a.height !== b.height) throw new RangeError('the pictures differ in size');
-      return JSON.parse(page.renderers.software.compare(a.rgba, b.rgba, a.width, a.height).figures);
+      return page.renderers.software.compare(a.rgba, b.rgba, a.width, a.height).figures;
     },
   });
 }

@@ -55,7 +55,7 @@ function drawComparison(page) {
   putPicture(ui.softwarePanel, software);
   putPicture(ui.openglPanel, opengl);
   putPicture(ui.differencePanel, copyPicture(difference));
-  ui.figures.textContent = figuresText(JSON.parse(difference.figures)) +
+  ui.figures.textContent = figuresText(difference.figures) +
     (renderers.webgl ? '' : ' (no WebGL 2 here: both panels are the software renderer)');
 }
 
